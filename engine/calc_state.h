@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tallix {
+
+// The calculator's memory between keys. Operands travel as display texts; no number survives a key.
+struct CalcState {
+    bool HaveNumber = false;       // the operator keys may use the number on the screen
+    bool StartNewEntry = true;     // the next digit or point replaces the screen text
+    bool HasDecimalPoint = false;  // the entry has its point; the point key is refused
+    bool OperatorPending = false;  // an operator key waits for its evaluation
+    bool SecondEntered = false;    // a right operand was typed (or recalled) after the operator
+    std::string EntryText;         // right operand, and the screen text just before an entry key
+    std::string FirstOperand;      // left operand
+    std::string PendingOp;         // "", "Add", "Sub", "Mult", "Div", "Pow", or "0" once evaluated
+    std::string ResultText;        // last result of an evaluation or a square root
+    std::uint8_t MrClickCount = 0; // consecutive memory-recall presses
+};
+
+} // namespace tallix

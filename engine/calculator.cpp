@@ -1,0 +1,224 @@
+#include "engine/calculator.h"
+
+#include "engine/number_text.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace tallix {
+namespace {
+
+struct Operation {
+    Key key;
+    std::string_view symbol;  // shown in the operator box while the operation waits
+    std::string_view name;    // kept in PendingOp
+    std::string_view neutral; // right operand when none was entered
+    double (*apply)(double, double);
+};
+
+constexpr std::array<Operation, 5> kOperations{{
+    {Key::Add, "+", "Add", "0", [](double a, double b) { return a + b; }},
+    {Key::Minus, "-", "Sub", "0", [](double a, double b) { return a - b; }},
+    {Key::Mult, "\u00D7", "Mult", "1", [](double a, double b) { return a * b; }},
+    {Key::Divide, "\u00F7", "Div", "0", [](double a, double b) { return a / b; }},
+    {Key::Power, "y^", "Pow", "1", [](double a, double b) { return std::pow(a, b); }},
+}};
+
+const Operation* operationByKey(Key key) {
+    const auto it =
+        std::find_if(kOperations.begin(), kOperations.end(), [&](const auto& o) { return o.key == key; });
+    return it == kOperations.end() ? nullptr : &*it;
+}
+
+const Operation* operationByName(std::string_view name) {
+    const auto it =
+        std::find_if(kOperations.begin(), kOperations.end(), [&](const auto& o) { return o.name == name; });
+    return it == kOperations.end() ? nullptr : &*it;
+}
+
+// A result is usable only when it is a finite number: NaN, division by zero and overflow all fail.
+std::optional<std::string> finiteText(double value) {
+    if (!std::isfinite(value)) return std::nullopt;
+    return NumberToText(value);
+}
+
+} // namespace
+
+void Calculator::Press(Key key) {
+    switch (key) {
+    case Key::Num0:
+        return Zero();
+    case Key::Num1:
+    case Key::Num2:
+    case Key::Num3:
+    case Key::Num4:
+    case Key::Num5:
+    case Key::Num6:
+    case Key::Num7:
+    case Key::Num8:
+    case Key::Num9:
+        return Digit(static_cast<char>('0' + (static_cast<int>(key) - static_cast<int>(Key::Num0))));
+    case Key::Deci:
+        return Deci();
+    case Key::Polarity:
+        return Polarity();
+    case Key::Add:
+    case Key::Minus:
+    case Key::Mult:
+    case Key::Divide:
+    case Key::Power:
+        return Operator(key);
+    case Key::Equal:
+        return Equal();
+    case Key::PowerTwo:
+        return PowerTwo();
+    case Key::Sroot:
+        return Sroot();
+    case Key::Clear2:
+        return Clear2();
+    case Key::ClearLast2:
+        return ClearLast2();
+    }
+}
+
+void Calculator::resetToIdle() {
+    state_.HaveNumber = false;
+    state_.MrClickCount = 0;
+    state_.HasDecimalPoint = false;
+    state_.OperatorPending = false;
+    state_.SecondEntered = false;
+    state_.StartNewEntry = true;
+    state_.PendingOp.clear();
+    state_.EntryText.clear();
+    state_.FirstOperand.clear();
+}
+
+void Calculator::Load() {
+    resetToIdle();
+    boxes_.SetScreenText("0");
+}
+
+void Calculator::Digit(char digit) {
+    state_.HaveNumber = true;
+    state_.MrClickCount = 0;
+    state_.EntryText = boxes_.ScreenText();
+    if (state_.StartNewEntry) boxes_.SetScreenText(std::string(1, digit));
+    if (state_.OperatorPending) state_.SecondEntered = true;
+    if (!state_.StartNewEntry) boxes_.SetScreenText(state_.EntryText + digit);
+    state_.StartNewEntry = false;
+}
+
+void Calculator::Zero() {
+    if (boxes_.ScreenText() == "0") return; // a lone zero never becomes "00"
+    Digit('0');
+}
+
+void Calculator::Deci() {
+    state_.MrClickCount = 0;
+    if (state_.HasDecimalPoint) return;
+    state_.EntryText = boxes_.ScreenText();
+    boxes_.SetScreenText(state_.StartNewEntry ? std::string(".") : state_.EntryText + '.');
+    state_.StartNewEntry = false;
+    state_.HasDecimalPoint = true;
+}
+
+void Calculator::Polarity() {
+    state_.MrClickCount = 0;
+    const std::string screen = boxes_.ScreenText();
+    if (screen == "Error") return;
+    const auto value = TextToNumber(screen);
+    if (!value) return showError();
+    boxes_.SetScreenText(NumberToText(-*value));
+}
+
+void Calculator::Operator(Key key) {
+    const Operation* op = operationByKey(key);
+    if (!op || !state_.HaveNumber) return;
+    boxes_.SetDisplayText(op->symbol);
+    SolveProb();
+    state_.HasDecimalPoint = false;
+    state_.FirstOperand = boxes_.ScreenText();
+    state_.PendingOp = op->name;
+    state_.StartNewEntry = true;
+    state_.OperatorPending = true;
+}
+
+void Calculator::Equal() {
+    if (!state_.HaveNumber) return;
+    SolveProb();
+    boxes_.SetDisplayText("");
+}
+
+void Calculator::SolveProb() {
+    state_.MrClickCount = 0;
+    if (state_.EntryText.empty() || state_.FirstOperand.empty()) return;
+    state_.EntryText = boxes_.ScreenText();
+    if (!state_.SecondEntered)
+        state_.EntryText = (state_.PendingOp == "Pow" || state_.PendingOp == "Mult") ? "1" : "0";
+
+    if (const Operation* op = operationByName(state_.PendingOp)) {
+        const auto left = TextToNumber(state_.FirstOperand);
+        const auto right = TextToNumber(state_.EntryText);
+        std::optional<std::string> result;
+        if (left && right) result = finiteText(op->apply(*left, *right));
+        if (!result) return showError();
+        state_.ResultText = *result;
+    }
+
+    state_.HaveNumber = true;
+    state_.OperatorPending = false;
+    state_.SecondEntered = false;
+    state_.PendingOp = "0";
+    state_.EntryText = "0";
+    state_.FirstOperand = "0";
+    boxes_.SetScreenText(state_.ResultText);
+    state_.StartNewEntry = false;
+    state_.HasDecimalPoint = false;
+}
+
+void Calculator::PowerTwo() {
+    if (!state_.HaveNumber) return;
+    state_.MrClickCount = 0;
+    if (boxes_.ScreenText() == "Error") return;
+    boxes_.SetDisplayText("y^2");
+    SolveProb();
+    const auto value = TextToNumber(boxes_.ScreenText());
+    const auto square = value ? finiteText(std::pow(*value, 2.0)) : std::nullopt;
+    if (!square) return showError();
+    boxes_.SetScreenText(*square);
+}
+
+void Calculator::Sroot() {
+    state_.MrClickCount = 0;
+    const std::string screen = boxes_.ScreenText();
+    if (screen == "Error") return;
+    const auto value = TextToNumber(screen);
+    if (!value) return showError();
+    // Every step goes through the display text, so each intermediate value is rounded to 15 digits.
+    const bool negative = *value < 0;
+    if (negative) boxes_.SetScreenText(NumberToText(-*value));
+    state_.HasDecimalPoint = false;
+    state_.EntryText = boxes_.ScreenText();
+    state_.ResultText = NumberToText(std::sqrt(TextToNumber(state_.EntryText).value_or(0)));
+    boxes_.SetScreenText(negative ? NumberToText(-TextToNumber(state_.ResultText).value_or(0))
+                                  : state_.ResultText);
+    state_.StartNewEntry = false;
+}
+
+void Calculator::Clear2() {
+    resetToIdle();
+    boxes_.SetDisplayText("");
+    boxes_.SetScreenText("0");
+}
+
+void Calculator::ClearLast2() {
+    state_.MrClickCount = 0;
+    state_.HasDecimalPoint = false;
+    state_.EntryText = "0";
+    state_.StartNewEntry = true;
+}
+
+} // namespace tallix

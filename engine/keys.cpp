@@ -1,0 +1,41 @@
+#include "engine/keys.h"
+
+#include <algorithm>
+#include <array>
+
+namespace tallix {
+namespace {
+
+constexpr std::array<KeyName, 22> kKeys{{
+    {Key::Num0, "Num0"},         {Key::Num1, "Num1"},
+    {Key::Num2, "Num2"},         {Key::Num3, "Num3"},
+    {Key::Num4, "Num4"},         {Key::Num5, "Num5"},
+    {Key::Num6, "Num6"},         {Key::Num7, "Num7"},
+    {Key::Num8, "Num8"},         {Key::Num9, "Num9"},
+    {Key::Deci, "Deci"},         {Key::Polarity, "Polarity"},
+    {Key::Add, "Add"},           {Key::Minus, "Minus"},
+    {Key::Mult, "Mult"},         {Key::Divide, "Divide"},
+    {Key::Power, "Power"},       {Key::Equal, "Equal"},
+    {Key::PowerTwo, "PowerTwo"}, {Key::Sroot, "Sroot"},
+    {Key::Clear2, "Clear2"},     {Key::ClearLast2, "ClearLast2"},
+}};
+
+} // namespace
+
+std::span<const KeyName> AllKeys() {
+    return kKeys;
+}
+
+std::optional<Key> KeyByName(std::string_view name) {
+    const auto it =
+        std::find_if(kKeys.begin(), kKeys.end(), [&](const KeyName& k) { return k.name == name; });
+    if (it == kKeys.end()) return std::nullopt;
+    return it->key;
+}
+
+std::string_view NameOf(Key key) {
+    const auto it = std::find_if(kKeys.begin(), kKeys.end(), [&](const KeyName& k) { return k.key == key; });
+    return it == kKeys.end() ? std::string_view{} : it->name;
+}
+
+} // namespace tallix

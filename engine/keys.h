@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace tallix {
+
+// The calculator's keys, named after the main window's buttons. The digits come first and in order.
+enum class Key {
+    Num0,
+    Num1,
+    Num2,
+    Num3,
+    Num4,
+    Num5,
+    Num6,
+    Num7,
+    Num8,
+    Num9,
+    Deci,
+    Polarity,
+    Add,
+    Minus,
+    Mult,
+    Divide,
+    Power,
+    Equal,
+    PowerTwo,
+    Sroot,
+    Clear2,
+    ClearLast2,
+};
+
+struct KeyName {
+    Key key;
+    std::string_view name;
+};
+
+constexpr Key DigitKey(int digit) {
+    return static_cast<Key>(static_cast<int>(Key::Num0) + digit);
+}
+
+std::span<const KeyName> AllKeys();
+std::optional<Key> KeyByName(std::string_view name);
+std::string_view NameOf(Key key);
+
+} // namespace tallix

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tallix {
+
+// The two conversions between a number and its text on the display. Both ignore the user's locale:
+// the decimal separator is always ".", as the point key types it.
+
+// Reads an optional "-", digits with at most one "." (at least one digit), and an optional exponent
+// "E", sign, two or more digits. Anything else, or a magnitude beyond the double range, gives nothing;
+// a magnitude below the smallest subnormal reads as zero.
+std::optional<double> TextToNumber(std::string_view text);
+
+// 15 significant digits in the general format: no trailing zeros, "E" with a sign and at least two
+// exponent digits when the decimal exponent is below -4 or at least 15; negative zero is "0".
+// A value that is not finite has no number text and gives "Error".
+std::string NumberToText(double value);
+
+} // namespace tallix

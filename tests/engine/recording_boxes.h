@@ -1,0 +1,57 @@
+#pragma once
+
+#include "engine/calculator.h"
+#include "engine/display_boxes.h"
+#include "engine/keys.h"
+
+#include <string>
+#include <string_view>
+
+// The window's two boxes as the calculator sees them. Like the real screen box, it keeps at most
+// 28 characters of what it is given.
+class RecordingBoxes : public tallix::DisplayBoxes {
+public:
+    static constexpr std::size_t kScreenLimit = 28;
+
+    std::string ScreenText() const override { return screen; }
+    void SetScreenText(std::string_view text) override { screen = std::string(text.substr(0, kScreenLimit)); }
+    void SetDisplayText(std::string_view text) override { display = std::string(text); }
+
+    std::string screen;
+    std::string display;
+};
+
+// Presses a key sequence written as space-separated words: a word of digits and points is typed
+// character by character ("12.5"); the others name keys: + - * / ^ = sq rt neg C CE, or a key name.
+inline bool PressKeys(tallix::Calculator& calc, std::string_view keys) {
+    using tallix::Key;
+    struct Alias {
+        std::string_view word;
+        Key key;
+    };
+    static constexpr Alias kAliases[] = {
+        {"+", Key::Add},        {"-", Key::Minus},  {"*", Key::Mult},        {"/", Key::Divide},
+        {"^", Key::Power},      {"=", Key::Equal},  {"sq", Key::PowerTwo},   {"rt", Key::Sroot},
+        {"neg", Key::Polarity}, {"C", Key::Clear2}, {"CE", Key::ClearLast2},
+    };
+    while (!keys.empty()) {
+        const auto space = keys.find(' ');
+        const std::string_view word = keys.substr(0, space);
+        keys = space == std::string_view::npos ? std::string_view{} : keys.substr(space + 1);
+        if (word.empty()) continue;
+        const Alias* alias = nullptr;
+        for (const Alias& a : kAliases)
+            if (a.word == word) alias = &a;
+        if (alias) {
+            calc.Press(alias->key);
+        } else if (word.find_first_not_of("0123456789.") == std::string_view::npos) {
+            for (char c : word)
+                calc.Press(c == '.' ? Key::Deci : tallix::DigitKey(c - '0'));
+        } else if (const auto key = tallix::KeyByName(word)) {
+            calc.Press(*key);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
