@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QWidget;
+
+namespace tallix {
+
+class Form;
+class MessageBoxes;
+class SettingsStore;
+
+// The three windows beside the calculator: welcome, options and experience calculator. Each is a single
+// instance created on first use, shown without modality and without an owner window; closing one
+// unloads it, so its controls start again from their definition at the next load.
+class Companions : public QObject {
+    Q_OBJECT
+
+public:
+    Companions(SettingsStore& store, MessageBoxes& boxes, QObject* parent = nullptr);
+    ~Companions() override;
+
+    // Loads and shows the welcome window; `main` is disabled while it is open. The caller places it.
+    Form* ShowPopup(QWidget* main);
+    // Opens the options window, or brings it to the front without reloading it. It loads at 600 twips
+    // right of and 500 below `main`'s corner.
+    void ShowSett(const Form& main);
+    // Opens the experience calculator, or brings it to the front with its texts as they are.
+    void ShowRsExp();
+
+signals:
+    // A companion window has closed (unloaded).
+    void Closed();
+
+private:
+    SettingsStore& store_;
+    MessageBoxes& boxes_;
+    QPointer<Form> popup_;
+    QPointer<Form> sett_;
+    QPointer<Form> rsExp_;
+};
+
+} // namespace tallix

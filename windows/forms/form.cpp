@@ -1,0 +1,35 @@
+#include "windows/forms/form.h"
+
+#include "windows/forms/twips.h"
+
+#include <QMoveEvent>
+
+namespace tallix {
+
+Form::Form(QWidget* parent, Qt::WindowFlags flags)
+    : QWidget(parent, flags) {}
+
+void Form::SetLeft(float twips) {
+    left_ = twips;
+    move(TwipsToPixels(twips), pos().y());
+}
+
+void Form::SetTop(float twips) {
+    top_ = twips;
+    move(pos().x(), TwipsToPixels(twips));
+}
+
+void Form::SetClientSize(int widthTwips, int heightTwips) {
+    setFixedSize(TwipsToPixels(widthTwips), TwipsToPixels(heightTwips));
+}
+
+void Form::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // A position in twips that is not a whole number of pixels stays as it was set until the window
+    // really moves; only a move to another pixel takes the new pixel position.
+    const QPoint frame = pos();
+    if (frame.x() != TwipsToPixels(left_)) left_ = static_cast<float>(PixelsToTwips(frame.x()));
+    if (frame.y() != TwipsToPixels(top_)) top_ = static_cast<float>(PixelsToTwips(frame.y()));
+}
+
+} // namespace tallix

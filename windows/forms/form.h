@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+namespace tallix {
+
+// A top-level window of the program. Its position is kept in twips as a single-precision number, the
+// unit the settings store and the placement rules use, and moves with the window when the user drags it.
+class Form : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Form(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
+
+    // Edges of the window frame in twips.
+    float Left() const { return left_; }
+    float Top() const { return top_; }
+    void SetLeft(float twips);
+    void SetTop(float twips);
+
+    // Fixed client area, in twips.
+    void SetClientSize(int widthTwips, int heightTwips);
+
+protected:
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    float left_ = 0;
+    float top_ = 0;
+};
+
+} // namespace tallix

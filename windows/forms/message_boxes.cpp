@@ -1,0 +1,15 @@
+#include "windows/forms/message_boxes.h"
+
+#include <QMessageBox>
+#include <QTimer>
+
+namespace tallix {
+
+void QtMessageBoxes::Show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {
+    QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::NoIcon, title,
+                    text, QMessageBox::Ok, parent);
+    if (observer_) QTimer::singleShot(0, &box, [this, &box] { observer_(box); });
+    box.exec();
+}
+
+} // namespace tallix

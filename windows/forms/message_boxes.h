@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QMessageBox;
+class QWidget;
+
+namespace tallix {
+
+enum class MessageIcon {
+    None,
+    Information
+};
+
+// Every message box of the program passes here, so that tests can record them and the automation
+// driver can see and answer them.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // Modal, with a single OK button; returns once the user has closed it.
+    virtual void Show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) = 0;
+};
+
+class QtMessageBoxes : public MessageBoxes {
+public:
+    void Show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;
+
+    // Called with each box as soon as it is on screen, inside its modal loop.
+    void SetObserver(std::function<void(QMessageBox&)> observer) { observer_ = std::move(observer); }
+
+private:
+    std::function<void(QMessageBox&)> observer_;
+};
+
+} // namespace tallix

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QPointer>
+
+#include <memory>
+
+namespace tallix {
+
+class Companions;
+class MainCalc;
+class MessageBoxes;
+class SettingsStore;
+
+// One run of the program: the main window is the start-up window, and the run lasts until the last of
+// the program's windows has closed.
+class Program {
+public:
+    Program(SettingsStore& store, MessageBoxes& boxes);
+    ~Program();
+
+    // Starts a run: a fresh main window (and fresh companion windows), loaded as at program start.
+    void Start();
+    // True while any window of the run is open (loaded and shown).
+    bool Running() const;
+    // The current run's main window, or nullptr.
+    MainCalc* Main() const;
+
+private:
+    SettingsStore& store_;
+    MessageBoxes& boxes_;
+    std::unique_ptr<Companions> companions_;
+    QPointer<MainCalc> main_;
+};
+
+} // namespace tallix
