@@ -1,0 +1,118 @@
+#include "resources/resources.h"
+
+#include <QBitmap>
+#include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+#include <QImage>
+#include <QtEndian>
+
+#include <optional>
+
+namespace tallix {
+
+namespace {
+
+// Only Windows can show the cursor pixels that invert the screen.
+#ifdef Q_OS_WIN
+constexpr bool kCursorCanInvert = true;
+#else
+constexpr bool kCursorCanInvert = false;
+#endif
+
+struct MonoCursor {
+    QBitmap bitmap;
+    QBitmap mask;
+    QPoint hotSpot;
+};
+
+quint16 U16(const QByteArray& data, qsizetype at) {
+    return qFromLittleEndian<quint16>(data.constData() + at);
+}
+quint32 U32(const QByteArray& data, qsizetype at) {
+    return qFromLittleEndian<quint32>(data.constData() + at);
+}
+
+// Reads the first image of a CUR file, which must be a 1-bit XOR/AND pair, into Qt's bitmap/mask
+// pair. Qt reads bitmap/mask as 1/1 black, 0/1 white, 0/0 transparent and 1/0 inverted.
+std::optional<MonoCursor> ParseMonoCursor(const QByteArray& data) {
+    constexpr qsizetype kDirectoryEnd = 6 + 16;
+    if (data.size() < kDirectoryEnd || U16(data, 0) != 0 || U16(data, 2) != 2 || U16(data, 4) < 1)
+        return std::nullopt;
+    const int width = static_cast<uchar>(data[6]) ? static_cast<uchar>(data[6]) : 256;
+    const int height = static_cast<uchar>(data[7]) ? static_cast<uchar>(data[7]) : 256;
+    const QPoint hotSpot(U16(data, 10), U16(data, 12));
+    const qsizetype image = U32(data, 18);
+    if (image < kDirectoryEnd || image > data.size() - 40) return std::nullopt;
+    const qsizetype headerSize = U32(data, image);
+    if (headerSize < 40 || U32(data, image + 4) != quint32(width) ||
+        U32(data, image + 8) != quint32(2 * height) || U16(data, image + 14) != 1 ||
+        U32(data, image + 16) != 0)
+        return std::nullopt;
+    const qsizetype palette = image + headerSize;
+    const qsizetype rowBytes = (width + 31) / 32 * 4;
+    const qsizetype xorMask = palette + 2 * 4;
+    const qsizetype andMask = xorMask + rowBytes * height;
+    if (andMask + rowBytes * height > data.size()) return std::nullopt;
+
+    // Which of the two palette entries is the light one (entries are blue, green, red, unused).
+    bool light[2];
+    for (int i = 0; i < 2; ++i) {
+        const auto* entry = reinterpret_cast<const uchar*>(data.constData() + palette + 4 * i);
+        light[i] = entry[0] + entry[1] + entry[2] >= 3 * 128;
+    }
+    const auto bit = [&](qsizetype plane, int x, int y) {
+        const auto byte = static_cast<uchar>(data[plane + (height - 1 - y) * rowBytes + x / 8]);
+        return ((byte >> (7 - x % 8)) & 1) != 0;
+    };
+
+    QImage bitmap(width, height, QImage::Format_MonoLSB);
+    QImage mask(width, height, QImage::Format_MonoLSB);
+    for (QImage* plane : {&bitmap, &mask}) {
+        plane->setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)}); // Qt's color0 and color1
+        plane->fill(0);
+    }
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool screenKept = bit(andMask, x, y);
+            const bool lightPixel = light[bit(xorMask, x, y) ? 1 : 0];
+            if (!screenKept) { // drawn in the palette colour
+                bitmap.setPixel(x, y, lightPixel ? 0 : 1);
+                mask.setPixel(x, y, 1);
+            } else if (lightPixel) { // XOR with white: inverts the screen
+                bitmap.setPixel(x, y, kCursorCanInvert ? 1 : 0);
+                mask.setPixel(x, y, kCursorCanInvert ? 0 : 1);
+            } // else transparent: 0/0 already
+        }
+    }
+    return MonoCursor{QBitmap::fromImage(bitmap), QBitmap::fromImage(mask), hotSpot};
+}
+
+} // namespace
+
+void RegisterFonts() {
+    static const bool registered = [] {
+        for (const char* path : {":/fonts/ComicNeue-Regular.otf", ":/fonts/ComicNeue-Bold.otf",
+                                 ":/fonts/LiberationSerif-Regular.ttf"})
+            QFontDatabase::addApplicationFont(QString::fromLatin1(path));
+        // A substitute is only consulted when no installed face carries the name itself.
+        QFont::insertSubstitution(QStringLiteral("JACKIE"), QStringLiteral("Comic Neue"));
+        QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+QCursor SpecialPointer() {
+    QFile file(QString::fromLatin1(kPointerPath));
+    if (!file.open(QIODevice::ReadOnly)) return QCursor(Qt::ArrowCursor);
+    const std::optional<MonoCursor> cursor = ParseMonoCursor(file.readAll());
+    if (!cursor) return QCursor(Qt::ArrowCursor);
+    return QCursor(cursor->bitmap, cursor->mask, cursor->hotSpot.x(), cursor->hotSpot.y());
+}
+
+QIcon ProgramIcon() {
+    return QIcon(QString::fromLatin1(kProgramIconPath));
+}
+
+} // namespace tallix
