@@ -1,0 +1,279 @@
+#include "settings/qt_settings_store.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSettings>
+#include <QString>
+#include <QStringEncoder>
+#include <QStringList>
+#include <QTemporaryFile>
+#include <QVariant>
+
+#include <optional>
+
+namespace tallix {
+namespace {
+
+// Where the native store is a text file (Linux and the other freedesktop systems), Qt's INI reader does
+// not give back every text as it was written. What Qt 6.4 makes of a hand-edited value:
+//  - an unquoted "," splits it into a QStringList, trimming blanks around each item ("a, b" is {a, b});
+//  - an unquoted ";" starts a comment, so "1;2" reads as "1";
+//  - double quotes are dropped (x"y"z reads as xyz), and an unclosed one runs on over the following
+//    lines, hiding the keys there;
+//  - backslash escapes are decoded (\x41 is A), and a leading "@" marks a typed value (@Invalid() is
+//    nothing at all).
+// Qt writes every text so that it reads back exactly ("a,b" goes out as "\"a,b\"", "@x" as "@@x"). So
+// the file is read here, line by line: a value spelt exactly as Qt writes some text is that text, and
+// any other is a hand edit, taken as it stands after "=", without the blanks around it.
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
+constexpr bool kStoreIsIniFile = false;
+#else
+constexpr bool kStoreIsIniFile = true;
+#endif
+
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// Qt's one-letter escapes in values: "\n" for a line break, and so on.
+constexpr std::string_view kEscapeLetters = "abfnrtv\"\\";
+constexpr std::string_view kEscapedChars = "\a\b\f\n\r\t\v\"\\";
+
+int hexValue(char16_t ch) {
+    if (ch >= '0' && ch <= '9') return ch - '0';
+    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+    return -1;
+}
+
+// A section or key name as Qt decodes it: %XX and %UXXXX escapes, and "\" for "/".
+QString unescapedName(QByteArrayView name) {
+    const QString text = QString::fromUtf8(name);
+    QString result;
+    for (qsizetype i = 0; i < text.size();) {
+        const QChar ch = text.at(i);
+        if (ch == u'\\') {
+            result += u'/';
+            ++i;
+            continue;
+        }
+        if (ch == u'%' && i + 1 < text.size()) {
+            const bool wide = text.at(i + 1) == u'U';
+            const qsizetype first = i + (wide ? 2 : 1);
+            const qsizetype digits = wide ? 4 : 2;
+            bool ok = false;
+            const ushort code =
+                first + digits <= text.size() ? text.sliced(first, digits).toUShort(&ok, 16) : 0;
+            if (ok) {
+                result += QChar(code);
+                i = first + digits;
+                continue;
+            }
+        }
+        result += ch;
+        ++i;
+    }
+    return result;
+}
+
+// The value exactly as Qt writes a text.
+QByteArray iniWritten(const QString& value) {
+    // A leading "@" marks a typed value, so Qt doubles it; a NUL makes the text a typed value too.
+    const QString text = value.contains(QChar(0)) ? QStringLiteral("@String(") + value + u')'
+                         : value.startsWith(u'@') ? u'@' + value
+                                                  : value;
+    QStringEncoder toUtf8(QStringEncoder::Utf8);
+    QByteArray out;
+    bool needsQuotes = false;
+    bool escapeNextIfHex = false; // so that "\x1" followed by "a" doesn't read as "\x1a"
+    for (const QChar qch : text) {
+        const char16_t ch = qch.unicode();
+        if (ch == ';' || ch == ',' || ch == '=') needsQuotes = true;
+        if (escapeNextIfHex && hexValue(ch) >= 0) {
+            out += "\\x" + QByteArray::number(ch, 16);
+            continue;
+        }
+        escapeNextIfHex = false;
+        const auto named = ch < 0x80 ? kEscapedChars.find(char(ch)) : std::string_view::npos;
+        if (ch == 0) {
+            out += "\\0";
+            escapeNextIfHex = true;
+        } else if (named != std::string_view::npos) {
+            out += '\\';
+            out += kEscapeLetters[named];
+        } else if (ch <= 0x1F) {
+            out += "\\x" + QByteArray::number(ch, 16);
+            escapeNextIfHex = true;
+        } else {
+            out += QByteArray(toUtf8(QStringView(&qch, 1)));
+        }
+    }
+    if (needsQuotes || out.startsWith(' ') || out.endsWith(' ')) out = '"' + out + '"';
+    return out;
+}
+
+// The text that Qt wrote as `value`, or nothing when Qt would not have written it so.
+std::optional<QString> textWrittenAs(QByteArrayView value) {
+    QByteArrayView body = value;
+    if (body.size() >= 2 && body.startsWith('"') && body.endsWith('"'))
+        body = body.sliced(1, body.size() - 2);
+    QString text;
+    qsizetype plain = 0; // start of the bytes not yet decoded
+    for (qsizetype i = 0; i < body.size();) {
+        if (body[i] != '\\') {
+            ++i;
+            continue;
+        }
+        text += QString::fromUtf8(body.sliced(plain, i - plain));
+        if (++i == body.size()) return std::nullopt;
+        const char escape = body[i++];
+        if (escape == 'x' || escape == '0') { // Qt reads as many hex (octal) digits as follow
+            const int base = escape == 'x' ? 16 : 8;
+            char32_t code = 0;
+            for (int digit; i < body.size() && (digit = hexValue(body[i])) >= 0 && digit < base; ++i)
+                if ((code = code * base + char32_t(digit)) > 0xFFFF) return std::nullopt;
+            text += QChar(char16_t(code));
+        } else {
+            const auto at = kEscapeLetters.find(escape);
+            if (at == std::string_view::npos) return std::nullopt;
+            text += QChar(kEscapedChars[at]);
+        }
+        plain = i;
+    }
+    text += QString::fromUtf8(body.sliced(plain));
+    if (text.startsWith(QStringLiteral("@String(")) && text.endsWith(u')'))
+        text = text.sliced(8, text.size() - 9);
+    else if (text.startsWith(QStringLiteral("@@")))
+        text.remove(0, 1);
+    if (iniWritten(text) != value) return std::nullopt;
+    return text;
+}
+
+// The stored text, in UTF-8, of a value as the file spells it.
+QByteArray storedText(const QByteArray& value) {
+    const auto text = textWrittenAs(value);
+    return text ? text->toUtf8() : value;
+}
+
+// The values of one section as the file spells them: the text after the first "=" up to the end of the
+// line, without the blanks around it. As in Qt, a later line for a key wins, ";" at the start of a line
+// makes it a comment, and a line without "=" is skipped.
+QHash<QString, QByteArray> sectionValues(const QString& fileName, const QString& section) {
+    QHash<QString, QByteArray> values;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) return values; // no file, or not one that can be read
+    QByteArray data = file.readAll();
+    if (data.startsWith("\xEF\xBB\xBF")) data.remove(0, 3);
+    bool inSection = false;
+    for (qsizetype start = 0; start < data.size();) {
+        qsizetype end = start;
+        while (end < data.size() && data[end] != '\n' && data[end] != '\r')
+            ++end;
+        const QByteArrayView line = QByteArrayView(data).sliced(start, end - start).trimmed();
+        start = end + 1;
+        if (line.isEmpty() || line.startsWith(';')) continue;
+        if (line.startsWith('[')) {
+            const qsizetype close = line.indexOf(']');
+            inSection =
+                unescapedName(line.sliced(1, (close < 0 ? line.size() : close) - 1).trimmed()) == section;
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (inSection && equals > 0)
+            values.insert(unescapedName(line.first(equals).trimmed()),
+                          line.sliced(equals + 1).trimmed().toByteArray());
+    }
+    return values;
+}
+
+std::optional<QByteArray> valueOf(const QHash<QString, QByteArray>& values, const QString& key) {
+    const auto it = values.find(key);
+    if (it == values.end()) return std::nullopt;
+    return *it;
+}
+
+// Whether a save can reach the file: Qt keeps a failed write pending in its process-wide copy of the
+// file and slips it into the next sync of any QSettings on that file, so a write is only tried where it
+// can succeed. Mirrors Qt's own checks: the file opens for writing, and a file can be made beside it.
+bool canWrite(const QString& fileName) {
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile()) return false;
+    if (!QDir().mkpath(info.absolutePath())) return false;
+    QTemporaryFile beside(fileName);
+    if (!beside.open()) return false;
+    QFile file(fileName);
+    return !info.exists() || file.open(QIODevice::ReadWrite);
+}
+
+} // namespace
+
+std::string QtSettingsStore::GetSetting(std::string_view appName, std::string_view section,
+                                        std::string_view key, std::string_view fallback) {
+    if (const auto it = unsaved_.find(Address(appName, section, key)); it != unsaved_.end())
+        return it->second;
+
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, toQString(appName));
+    const QString name = toQString(key);
+    if (kStoreIsIniFile) {
+        // The file itself, not Qt's reading of it: that one loses hand edits and may hold failed writes.
+        // A file that can't be opened holds nothing; a malformed line is skipped, as Qt does.
+        const auto value = valueOf(sectionValues(settings.fileName(), toQString(section)), name);
+        return value ? storedText(*value).toStdString() : std::string(fallback);
+    }
+
+    // The registry and property lists keep texts as they are; only an outside edit stores a list or a
+    // number there.
+    settings.beginGroup(toQString(section));
+    const QVariant read = settings.value(name);
+    if (settings.status() == QSettings::AccessError || !read.isValid()) return std::string(fallback);
+    if (read.typeId() == QMetaType::QStringList) return read.toStringList().join(u',').toStdString();
+    return read.toString().toStdString();
+}
+
+void QtSettingsStore::SaveSetting(std::string_view appName, std::string_view section, std::string_view key,
+                                  std::string_view value) {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, toQString(appName));
+    settings.beginGroup(toQString(section));
+    const QString fileName = settings.fileName();
+    const QString name = toQString(key);
+    const QString text = toQString(value);
+
+    bool saved = false;
+    if (!kStoreIsIniFile) {
+        settings.setValue(name, text);
+        settings.sync();
+        saved = settings.status() == QSettings::NoError;
+    } else if (canWrite(fileName)) {
+        // Qt rewrites the whole file from its own reading of it, so a hand-edited value that it misreads
+        // ("1;2" as "1") is first handed back to it as its text, which it then writes properly quoted.
+        const auto values = sectionValues(fileName, toQString(section));
+        for (auto it = values.begin(); it != values.end(); ++it) {
+            const QByteArray stored = storedText(*it);
+            const QVariant read = settings.value(it.key());
+            if (it.key() != name &&
+                (read.typeId() != QMetaType::QString || read.toString().toUtf8() != stored))
+                settings.setValue(it.key(), QString::fromUtf8(stored));
+        }
+        settings.setValue(name, text);
+        settings.sync();
+        // The status keeps only its first error, and Qt rewrites a malformed file (FormatError) all the
+        // same; the line that should now be in the file tells.
+        saved = settings.status() != QSettings::AccessError &&
+                valueOf(sectionValues(fileName, toQString(section)), name) == iniWritten(text);
+    }
+
+    const Address address(appName, section, key);
+    if (saved) {
+        unsaved_.erase(address);
+        return;
+    }
+    unsaved_[address] = std::string(value);
+    errors_ << "tallix: could not save setting " << key << " to " << fileName.toStdString() << '\n'
+            << std::flush;
+}
+
+} // namespace tallix

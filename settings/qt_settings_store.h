@@ -1,0 +1,37 @@
+#pragma once
+
+#include "settings/settings_store.h"
+
+#include <iostream>
+#include <map>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+namespace tallix {
+
+// The platform's per-user settings through QSettings: the registry on Windows, a property list on macOS,
+// and the text file $XDG_CONFIG_HOME/<appName>.conf elsewhere. Every call opens the store afresh and
+// every write is flushed at once, so a second running copy sees it and the last writer wins.
+//
+// Nothing here ever fails loudly. A store that can't be read gives every caller its default. A write
+// that can't be saved prints one line on `errors` and is kept by this object, so the rest of the run
+// still reads what it wrote; the program therefore uses one store for the whole run.
+class QtSettingsStore : public SettingsStore {
+public:
+    explicit QtSettingsStore(std::ostream& errors = std::cerr)
+        : errors_(errors) {}
+
+    std::string GetSetting(std::string_view appName, std::string_view section, std::string_view key,
+                           std::string_view fallback) override;
+    void SaveSetting(std::string_view appName, std::string_view section, std::string_view key,
+                     std::string_view value) override;
+
+private:
+    using Address = std::tuple<std::string, std::string, std::string>; // application, section, key
+
+    std::ostream& errors_;
+    std::map<Address, std::string> unsaved_; // writes that could not be saved, by address
+};
+
+} // namespace tallix

@@ -1,0 +1,108 @@
+#include "settings/settings.h"
+
+#include "engine/number_text.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <system_error>
+
+namespace tallix {
+namespace {
+
+constexpr std::array<SettingInfo, 7> kSettings{{
+    {Setting::MemoryValue, "MemoryValue", "0"},
+    {Setting::FrstMmery, "FrstMmery", "Yes"},
+    {Setting::RedBttns, "RedBttns", "1"},
+    {Setting::Value, "Value", "1"},
+    {Setting::ShowPopup, "ShowPopup", "1"},
+    {Setting::Top, "Top", "1000"},
+    {Setting::Left, "Left", "1000"},
+}};
+
+// A whole number in [low, high], written as a number text the display could show. Only the text's value
+// counts, so "1.0" and "1E+00" read as 1; anything outside that grammar (" 1", "1e0", "+1") is refused.
+std::optional<long> wholeNumber(std::string_view text, long low, long high) {
+    const auto value = TextToNumber(text);
+    if (!value || *value != std::trunc(*value) || *value < static_cast<double>(low) ||
+        *value > static_cast<double>(high))
+        return std::nullopt;
+    return static_cast<long>(*value);
+}
+
+// Parsed straight to float: going through double first rounds twice, which misses the float that was
+// written for 7.038531E-26 and its negative (the only two of all floats).
+std::optional<float> singleNumber(std::string_view text) {
+    const auto asDouble = TextToNumber(text);
+    if (!asDouble) return std::nullopt;
+    float value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        // Too small for a float reads as zero, like TextToNumber does for doubles; too large doesn't fit.
+        if (std::fabs(*asDouble) < 1) return std::signbit(*asDouble) ? -0.0f : 0.0f;
+        return std::nullopt;
+    }
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+// Reads the stored text with the reader's conversion; when it doesn't convert, the key's default does.
+template <typename Convert>
+auto readConverted(SettingsStore& store, Setting setting, Convert convert) {
+    if (auto value = convert(ReadText(store, setting))) return *value;
+    // Every numeric key's default converts; a non-numeric key read as a number gives zero.
+    return convert(InfoOf(setting).fallback).value_or(0);
+}
+
+} // namespace
+
+std::span<const SettingInfo> AllSettings() {
+    return kSettings;
+}
+
+const SettingInfo& InfoOf(Setting setting) {
+    return *std::find_if(kSettings.begin(), kSettings.end(),
+                         [&](const SettingInfo& info) { return info.setting == setting; });
+}
+
+std::string ReadText(SettingsStore& store, Setting setting) {
+    const SettingInfo& info = InfoOf(setting);
+    return store.GetSetting(kAppName, kSection, info.key, info.fallback);
+}
+
+void WriteText(SettingsStore& store, Setting setting, std::string_view text) {
+    store.SaveSetting(kAppName, kSection, InfoOf(setting).key, text);
+}
+
+std::uint8_t ReadByte(SettingsStore& store, Setting setting) {
+    return static_cast<std::uint8_t>(
+        readConverted(store, setting, [](std::string_view text) { return wholeNumber(text, 0, 255); }));
+}
+
+double ReadDouble(SettingsStore& store, Setting setting) {
+    return readConverted(store, setting, [](std::string_view text) { return TextToNumber(text); });
+}
+
+std::int16_t ReadCheckState(SettingsStore& store, Setting setting) {
+    return static_cast<std::int16_t>(
+        readConverted(store, setting, [](std::string_view text) { return wholeNumber(text, 0, 2); }));
+}
+
+float ReadSingle(SettingsStore& store, Setting setting) {
+    return readConverted(store, setting, singleNumber);
+}
+
+std::string SingleToText(float value) {
+    // Shortest round-trip form; its exponent ("e+20", "e-05") only needs the capital E of the number
+    // texts. Infinity and NaN come out as "inf" and "nan", which no reader accepts.
+    char buffer[std::numeric_limits<float>::max_digits10 + 12];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    std::string text(buffer, ec == std::errc() ? end : buffer);
+    std::replace(text.begin(), text.end(), 'e', 'E');
+    return text;
+}
+
+} // namespace tallix

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "settings/settings_store.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tallix {
+
+inline constexpr std::string_view kAppName = "Tallix.exe";
+inline constexpr std::string_view kSection = "Default Settings";
+
+// The seven keys that the program keeps between runs.
+enum class Setting {
+    MemoryValue,
+    FrstMmery,
+    RedBttns,
+    Value,
+    ShowPopup,
+    Top,
+    Left
+};
+
+struct SettingInfo {
+    Setting setting;
+    std::string_view key;
+    std::string_view fallback; // what every read passes as its default
+};
+
+std::span<const SettingInfo> AllSettings();
+const SettingInfo& InfoOf(Setting setting);
+
+// Every read and write of the program goes through these, with the key's one default.
+std::string ReadText(SettingsStore& store, Setting setting);
+void WriteText(SettingsStore& store, Setting setting, std::string_view text);
+
+// Typed readers. A stored text that does not convert to the reader's type reads as the key's default.
+// Only number texts as the display writes them convert (TextToNumber): "1.0" and "1E+00" are 1, while
+// " 1", "1e0" and "1,5" are not numbers. The system writes only texts that convert; others come from an
+// outside edit of the store.
+std::uint8_t ReadByte(SettingsStore& store, Setting setting);       // integral value 0..255
+double ReadDouble(SettingsStore& store, Setting setting);           // any number text
+std::int16_t ReadCheckState(SettingsStore& store, Setting setting); // integral value 0..2
+float ReadSingle(SettingsStore& store, Setting setting);            // within the finite float range
+
+// Shortest decimal text that reads back as the same single-precision number, whatever the locale:
+// "1000", "-66.5", "1E+20".
+std::string SingleToText(float value);
+
+} // namespace tallix

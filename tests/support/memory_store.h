@@ -1,0 +1,75 @@
+#pragma once
+
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+// The settings store kept in memory, for tests: it starts empty, as on a first run, and records every
+// read and write so that a test can check what was read and in which order things were written.
+class MemoryStore : public tallix::SettingsStore {
+public:
+    struct Access {
+        std::string key;
+        std::string text; // the text written, or the text a read returned
+
+        bool operator==(const Access&) const = default;
+    };
+
+    std::string GetSetting(std::string_view appName, std::string_view section, std::string_view key,
+                           std::string_view fallback) override {
+        const auto it = values_.find(Address(appName, section, key));
+        std::string text = it == values_.end() ? std::string(fallback) : it->second;
+        reads_.push_back({std::string(key), text});
+        return text;
+    }
+
+    void SaveSetting(std::string_view appName, std::string_view section, std::string_view key,
+                     std::string_view value) override {
+        values_[Address(appName, section, key)] = std::string(value);
+        writes_.push_back({std::string(key), std::string(value)});
+    }
+
+    // What is stored under a key of the program's own application and section; nothing when absent.
+    std::optional<std::string> Stored(std::string_view key) const {
+        return Stored(tallix::kAppName, tallix::kSection, key);
+    }
+    std::optional<std::string> Stored(std::string_view appName, std::string_view section,
+                                      std::string_view key) const {
+        const auto it = values_.find(Address(appName, section, key));
+        if (it == values_.end()) return std::nullopt;
+        return it->second;
+    }
+
+    // Puts a text in place as if an earlier run (or an outside edit) had stored it; not logged.
+    void Seed(std::string_view key, std::string_view text) {
+        values_[Address(tallix::kAppName, tallix::kSection, key)] = std::string(text);
+    }
+    void Remove(std::string_view key) { values_.erase(Address(tallix::kAppName, tallix::kSection, key)); }
+
+    // Every read and write since construction or the last ClearLog, oldest first.
+    const std::vector<Access>& Reads() const { return reads_; }
+    const std::vector<Access>& Writes() const { return writes_; }
+    std::vector<std::string> WrittenKeys() const {
+        std::vector<std::string> keys;
+        for (const Access& write : writes_)
+            keys.push_back(write.key);
+        return keys;
+    }
+    void ClearLog() {
+        reads_.clear();
+        writes_.clear();
+    }
+
+private:
+    using Address = std::tuple<std::string, std::string, std::string>; // application, section, key
+
+    std::map<Address, std::string> values_;
+    std::vector<Access> reads_;
+    std::vector<Access> writes_;
+};
