@@ -1,0 +1,102 @@
+#include "windows/companions/companion_controls.h"
+
+#include "windows/forms/twips.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <vector>
+
+namespace tallix {
+
+namespace {
+
+QWidget* makeControl(const ControlDef& def, QWidget* parent) {
+    switch (def.kind) {
+    case ControlKind::Button:
+        return new QPushButton(parent);
+    case ControlKind::TextBox:
+        return new QLineEdit(parent);
+    case ControlKind::Label:
+        return new QLabel(parent);
+    case ControlKind::CheckBox:
+        return new TwoWayCheckBox(parent);
+    case ControlKind::Line: {
+        auto* line = new QFrame(parent);
+        line->setFrameStyle(QFrame::HLine | QFrame::Plain);
+        return line;
+    }
+    case ControlKind::PictureBox:
+        break;
+    }
+    return new QFrame(parent);
+}
+
+void applyLook(QWidget& widget, const ControlDef& def, const ControlLook& look) {
+    widget.setEnabled(!look.disabled);
+    if (auto* box = qobject_cast<QCheckBox*>(&widget)) box->setChecked(look.checked);
+    if (auto* label = qobject_cast<QLabel*>(&widget)) {
+        label->setAlignment(look.alignment);
+        label->setWordWrap(look.wordWrap);
+    }
+    if (def.kind == ControlKind::Line) {
+        auto& line = static_cast<QFrame&>(widget);
+        line.setLineWidth(look.lineWidthPixels);
+        const QRect span = TwipsRect(def.left, def.top, def.width, 0);
+        line.setGeometry(span.left(), span.top() - look.lineWidthPixels / 2, span.width(),
+                         look.lineWidthPixels);
+    }
+}
+
+} // namespace
+
+void BuildCompanionControls(QWidget* form, std::span<const CompanionControl> table) {
+    std::vector<ControlDef> controls;
+    controls.reserve(table.size());
+    for (const CompanionControl& row : table)
+        controls.push_back(row.control);
+    BuildControls(form, controls, makeControl);
+
+    const CompanionControl* first = nullptr;
+    for (const CompanionControl& row : table) {
+        auto* widget = form->findChild<QWidget*>(QString::fromLatin1(row.control.name));
+        applyLook(*widget, row.control, row.look);
+        const bool focusable = row.control.tabIndex >= 0 && !row.look.disabled &&
+                               (widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+        if (focusable && (!first || row.control.tabIndex < first->control.tabIndex)) first = &row;
+    }
+    if (first) form->findChild<QWidget*>(QString::fromLatin1(first->control.name))->setFocus();
+}
+
+void TwoWayCheckBox::nextCheckState() {
+    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+std::int16_t CheckBoxState(const QCheckBox& box) {
+    switch (box.checkState()) {
+    case Qt::Unchecked:
+        return 0;
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        break;
+    }
+    return 2;
+}
+
+void SetCheckBoxState(QCheckBox& box, std::int16_t state) {
+    box.setCheckState(state == 0 ? Qt::Unchecked : state == 1 ? Qt::Checked : Qt::PartiallyChecked);
+}
+
+void ShowInFront(QWidget& window) {
+    // A window being shown for the first time comes up in front anyway.
+    if (window.isVisible())
+        window.raise();
+    else
+        window.show();
+    window.activateWindow();
+}
+
+} // namespace tallix

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "windows/forms/control_table.h"
+
+#include <QCheckBox>
+
+#include <cstdint>
+#include <span>
+
+namespace tallix {
+
+// What a companion window's definition says about a control beyond the common columns.
+struct ControlLook {
+    bool disabled = false;
+    bool checked = false;
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop; // labels
+    bool wordWrap = false;                                  // labels
+    int lineWidthPixels = 1;                                // lines: drawn centred on the line's top
+};
+
+// One row of a companion window's definition table.
+struct CompanionControl {
+    ControlDef control;
+    ControlLook look = {};
+};
+
+// Builds the window's controls from its table and gives the focus to the first control in tab order
+// that can take it. A line row runs from (left, top) to (left + width, top).
+void BuildCompanionControls(QWidget* form, std::span<const CompanionControl> table);
+
+// A check box that can show the greyed state when told to, but whose click only ever ticks or unticks.
+// A click on a greyed box ticks it.
+class TwoWayCheckBox : public QCheckBox {
+    Q_OBJECT
+
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void nextCheckState() override;
+};
+
+// A check box's state in the numbering that the settings use: 0 not ticked, 1 ticked, 2 greyed.
+std::int16_t CheckBoxState(const QCheckBox& box);
+void SetCheckBoxState(QCheckBox& box, std::int16_t state);
+
+// Shows a window without modality, or brings an open one to the front as the active window.
+void ShowInFront(QWidget& window);
+
+} // namespace tallix

@@ -1,0 +1,59 @@
+#include "windows/companions/companions.h"
+
+#include "windows/companions/companion_controls.h"
+#include "windows/companions/popup.h"
+#include "windows/companions/rs_exp.h"
+#include "windows/companions/sett.h"
+
+namespace tallix {
+
+namespace {
+
+// A window that has closed is hidden at once but deleted only on the next turn of the event loop;
+// until then it counts as unloaded already.
+bool isLoaded(const QPointer<Form>& window) {
+    return window && window->isVisible();
+}
+
+} // namespace
+
+Companions::Companions(SettingsStore& store, MessageBoxes& boxes, QObject* parent)
+    : QObject(parent)
+    , store_(store)
+    , boxes_(boxes) {}
+
+Companions::~Companions() {
+    // The windows have no parent to delete them; one still open goes without its unload step.
+    for (const QPointer<Form>& window : {popup_, sett_, rsExp_}) {
+        if (!window) continue;
+        window->disconnect(this);
+        delete window.data();
+    }
+}
+
+Form* Companions::ShowPopup(QWidget* main) {
+    if (!isLoaded(popup_)) {
+        popup_ = new Popup(store_, main);
+        connect(popup_, &QObject::destroyed, this, &Companions::Closed);
+    }
+    ShowInFront(*popup_);
+    return popup_;
+}
+
+void Companions::ShowSett(const Form& main) {
+    if (!isLoaded(sett_)) {
+        sett_ = new Sett(store_, main);
+        connect(sett_, &QObject::destroyed, this, &Companions::Closed);
+    }
+    ShowInFront(*sett_);
+}
+
+void Companions::ShowRsExp() {
+    if (!isLoaded(rsExp_)) {
+        rsExp_ = new RsExp(boxes_);
+        connect(rsExp_, &QObject::destroyed, this, &Companions::Closed);
+    }
+    ShowInFront(*rsExp_);
+}
+
+} // namespace tallix

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "windows/forms/form.h"
+
+#include <QPointer>
+
+class QCheckBox;
+
+namespace tallix {
+
+class SettingsStore;
+
+// The welcome window. It keeps the main window disabled while it is open.
+class Popup : public Form {
+    Q_OBJECT
+
+public:
+    Popup(SettingsStore& store, QWidget* main);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void ShowStart_Click();
+
+    SettingsStore& store_;
+    QPointer<QWidget> main_;
+    QCheckBox* showStart_;
+};
+
+} // namespace tallix

@@ -1,0 +1,68 @@
+#include "windows/companions/rs_exp.h"
+
+#include "windows/companions/companion_controls.h"
+#include "windows/companions/experience.h"
+#include "windows/forms/message_boxes.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <array>
+
+namespace tallix {
+
+namespace {
+
+const std::array<CompanionControl, 9> kControls{{
+    {{ControlKind::TextBox, "ExpKill", "", nullptr, 3120, 210, 975, 285, 0}},
+    {{ControlKind::TextBox, "CurrExp", "", nullptr, 3120, 690, 975, 285, 1}},
+    {{ControlKind::TextBox, "DesiredExp", "", nullptr, 3120, 1170, 975, 285, 2}},
+    {{ControlKind::TextBox, "ExpNeeded", "Experience Needed", nullptr, 120, 2280, 6855, 285, 3},
+     {.disabled = true}},
+    {{ControlKind::Button, "CalcXp", "Calculate Kills/Exp Needed", nullptr, 2040, 1680, 3135, 495, 4}},
+    {{ControlKind::Label, "Label2", "Current Exp:", nullptr, 2160, 720, 1215, 255, 5}},
+    {{ControlKind::Label, "Label3", "Desired Exp:", nullptr, 2160, 1200, 1095, 255, 6}},
+    {{ControlKind::Label, "Label1", "Exp per kill:", nullptr, 2160, 240, 855, 255, 7}},
+    {{ControlKind::TextBox, "KillsNeeded", "Kills Needed", nullptr, 120, 2520, 6855, 285, 8},
+     {.disabled = true}},
+}};
+
+} // namespace
+
+RsExp::RsExp(MessageBoxes& boxes)
+    : Form(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , boxes_(boxes) {
+    setAttribute(Qt::WA_DeleteOnClose, true);
+    setObjectName(QStringLiteral("RsExp"));
+    setWindowTitle(QStringLiteral("RuneScape Experience Calculator"));
+    SetClientSize(7095, 2865);
+    BuildCompanionControls(this, kControls);
+    expKill_ = findChild<QLineEdit*>(QStringLiteral("ExpKill"));
+    currExp_ = findChild<QLineEdit*>(QStringLiteral("CurrExp"));
+    desiredExp_ = findChild<QLineEdit*>(QStringLiteral("DesiredExp"));
+    expNeeded_ = findChild<QLineEdit*>(QStringLiteral("ExpNeeded"));
+    killsNeeded_ = findChild<QLineEdit*>(QStringLiteral("KillsNeeded"));
+
+    connect(findChild<QPushButton*>(QStringLiteral("CalcXp")), &QPushButton::clicked, this,
+            &RsExp::CalcXp_Click);
+}
+
+void RsExp::CalcXp_Click() {
+    const std::string desired = desiredExp_->text().toStdString();
+    const std::string current = currExp_->text().toStdString();
+    const std::string perKill = expKill_->text().toStdString();
+    const std::optional<ExperienceOutputs> outputs = CalculateExperience({perKill, current, desired});
+    if (!outputs) {
+        boxes_.Show(this, QStringLiteral("Error"),
+                    QStringLiteral("You must specify all fields, and ExpPerKill cannot be zero."),
+                    MessageIcon::Information);
+        return;
+    }
+    desiredText_ = desired;
+    currentText_ = current;
+    perKillText_ = perKill;
+    expNeeded_->setText(QString::fromStdString(outputs->expNeeded));
+    killsNeeded_->setText(QString::fromStdString(outputs->killsNeeded));
+}
+
+} // namespace tallix

@@ -1,0 +1,96 @@
+#include "windows/companions/sett.h"
+
+#include "engine/number_text.h"
+#include "settings/settings.h"
+#include "windows/companions/companion_controls.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+#include <array>
+
+namespace tallix {
+
+namespace {
+
+// Check2 and Check3 are wider than the client area and cut off at its right edge, as they always were.
+const std::array<CompanionControl, 4> kControls{{
+    {{ControlKind::CheckBox, "Check1", "Use Special Cursor", nullptr, 120, 0, 1695, 255, 0},
+     {.checked = true}},
+    {{ControlKind::CheckBox, "Check2", "Red Buttons (On Click)", nullptr, 120, 360, 2295, 255, 1},
+     {.checked = true}},
+    {{ControlKind::Button, "Okay", "OK", nullptr, 430, 1080, 1215, 375, 2}},
+    {{ControlKind::CheckBox, "Check3", "Show Popup On Startup", nullptr, 120, 720, 2055, 255, 3},
+     {.checked = true}},
+}};
+
+} // namespace
+
+Sett::Sett(SettingsStore& store, const Form& main)
+    : Form(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , store_(store) {
+    // A tool window doesn't keep the program running by itself; this one counts as a window of the run.
+    setAttribute(Qt::WA_QuitOnClose, true);
+    setAttribute(Qt::WA_MacAlwaysShowToolWindow, true);
+    setAttribute(Qt::WA_DeleteOnClose, true);
+    setObjectName(QStringLiteral("Sett"));
+    setWindowTitle(QStringLiteral("Options"));
+    SetClientSize(2145, 1530);
+    BuildCompanionControls(this, kControls);
+    check1_ = findChild<QCheckBox*>(QStringLiteral("Check1"));
+    check2_ = findChild<QCheckBox*>(QStringLiteral("Check2"));
+    check3_ = findChild<QCheckBox*>(QStringLiteral("Check3"));
+
+    connect(findChild<QPushButton*>(QStringLiteral("Okay")), &QPushButton::clicked, this, &Sett::Okay_Click);
+
+    Form_Load(main);
+}
+
+bool Sett::event(QEvent* event) {
+    if (event->type() == QEvent::WindowDeactivate) Form_Deactivate();
+    return Form::event(event);
+}
+
+void Sett::closeEvent(QCloseEvent* event) {
+    // The window has no close box; a close from anywhere but "OK" is turned down.
+    if (!okayClosing_) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void Sett::Form_Load(const Form& main) {
+    SetLeft(main.Left() + 600.0f);
+    SetTop(main.Top() + 500.0f);
+    SetCheckBoxState(*check1_, ReadCheckState(store_, Setting::Value));
+    SetCheckBoxState(*check2_, ReadCheckState(store_, Setting::RedBttns));
+    SetCheckBoxState(*check3_, ReadCheckState(store_, Setting::ShowPopup));
+}
+
+void Sett::Form_Deactivate() {
+    // Decided once the activation has settled: take it back from another window of the program, but not
+    // from another application (no active window then), nor from a modal box that the user must answer.
+    QTimer::singleShot(0, this, [this] {
+        const QWidget* active = QApplication::activeWindow();
+        if (okayClosing_ || !isVisible() || !active || active == this || QApplication::activeModalWidget())
+            return;
+        ShowInFront(*this);
+    });
+}
+
+void Sett::Form_Unload() {
+    WriteText(store_, Setting::Value, NumberToText(CheckBoxState(*check1_)));
+    WriteText(store_, Setting::RedBttns, NumberToText(CheckBoxState(*check2_)));
+    WriteText(store_, Setting::ShowPopup, NumberToText(CheckBoxState(*check3_)));
+}
+
+void Sett::Okay_Click() {
+    okayClosing_ = true;
+    close();
+}
+
+} // namespace tallix

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "windows/forms/form.h"
+
+class QCheckBox;
+
+namespace tallix {
+
+class SettingsStore;
+
+// The options window. It loads its three check boxes from the settings, stays in front of the program's
+// other windows while open, and writes the boxes back when "OK" closes it, the only way to close it.
+class Sett : public Form {
+    Q_OBJECT
+
+public:
+    Sett(SettingsStore& store, const Form& main);
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load(const Form& main);
+    void Form_Deactivate();
+    void Form_Unload();
+    void Okay_Click();
+
+    SettingsStore& store_;
+    QCheckBox* check1_;
+    QCheckBox* check2_;
+    QCheckBox* check3_;
+    bool okayClosing_ = false;
+};
+
+} // namespace tallix
