@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QPointer>
-
 #include <memory>
 
 namespace tallix {
@@ -29,7 +27,7 @@ private:
     SettingsStore& store_;
     MessageBoxes& boxes_;
     std::unique_ptr<Companions> companions_;
-    QPointer<MainCalc> main_;
+    std::unique_ptr<MainCalc> main_; // after companions_, so it goes first; closing hides it, Start replaces it
 };
 
 } // namespace tallix

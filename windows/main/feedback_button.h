@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPushButton>
+
+#include <cstdint>
+
+namespace tallix {
+
+// A key of the calculator window. While the red option is on, the mouse button held down on it turns
+// it dark red; letting go gives it the button face again. Keyboard presses change no colour.
+class FeedbackButton : public QPushButton {
+    Q_OBJECT
+
+public:
+    static constexpr std::uint32_t kButtonFace = 0x8000000F; // system colour 15
+    static constexpr std::uint32_t kPressedRed = 0x00000080; // RGB 128, 0, 0 as 0x00BBGGRR
+
+    // `redButtonsSetting` is the window's copy of the option, read at every press; 1 means on.
+    FeedbackButton(const std::uint8_t& redButtonsSetting, QWidget* parent);
+
+    // The background colour as the window definitions encode it.
+    std::uint32_t BackColor() const { return backColor_; }
+    void SetBackColor(std::uint32_t color);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    const std::uint8_t& redButtonsSetting_;
+    std::uint32_t backColor_ = kButtonFace;
+};
+
+} // namespace tallix

@@ -1,0 +1,298 @@
+#include "windows/main/main_calc.h"
+
+#include "resources/resources.h"
+#include "settings/settings.h"
+#include "windows/companions/companions.h"
+#include "windows/forms/message_boxes.h"
+#include "windows/forms/twips.h"
+#include "windows/main/feedback_button.h"
+#include "windows/main/main_calc_definition.h"
+#include "windows/main/picture_box.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTimer>
+
+#include <algorithm>
+#include <array>
+
+namespace tallix {
+
+namespace {
+
+constexpr float kDefaultEdge = 1000; // twips from the screen's top and left, the defaults of Top and Left
+constexpr float kPopupBelow = 1000;  // the welcome window's offset from the main window's corner
+constexpr float kPopupLeft = 700;
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Colours the box alike in every colour group, so that a disabled box isn't greyed out.
+void colourBox(QLineEdit& box, QPalette::ColorRole background, QPalette::ColorRole text) {
+    QPalette palette = box.palette();
+    const QColor backgroundColour = palette.color(QPalette::Active, background);
+    const QColor textColour = palette.color(QPalette::Active, text);
+    palette.setColor(QPalette::Base, backgroundColour);
+    palette.setColor(QPalette::Text, textColour);
+    box.setPalette(palette);
+}
+
+bool onSomeScreen(const QRect& frame) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return screens.isEmpty() || std::any_of(screens.begin(), screens.end(), [&](const QScreen* screen) {
+               return screen->geometry().intersects(frame);
+           });
+}
+
+} // namespace
+
+MainCalc::MainCalc(SettingsStore& store, MessageBoxes& boxes, Companions& companions)
+    : Form(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , store_(store)
+    , boxes_(boxes)
+    , companions_(companions)
+    , calculator_(*this)
+    , memory_(store, calculator_, *this, *this)
+    , appWasActive_(QGuiApplication::applicationState() == Qt::ApplicationActive)
+    , keyStyle_(QStyleFactory::create(QStringLiteral("Windows"))) {
+    setObjectName(QStringLiteral("MainCalc"));
+    setWindowTitle(fromUtf8(kTitle));
+    setWindowIcon(ProgramIcon());
+    SetClientSize(kMainClientWidth, kMainClientHeight);
+
+    BuildControls(this, kMainCalcControls,
+                  [this](const ControlDef& def, QWidget* parent) { return makeControl(def, parent); });
+    // Parented after the keys, so that it outlives them when the window goes.
+    if (keyStyle_) keyStyle_->setParent(this);
+    screen_ = findChild<QLineEdit*>(QStringLiteral("Screen"));
+    display_ = findChild<QLineEdit*>(QStringLiteral("Display"));
+    styleBoxes();
+
+    setMousePointer(kSpecialPointer);
+    findChild<QWidget*>(QStringLiteral("Mult"))->setFocus();
+    connectHandlers();
+}
+
+MainCalc::~MainCalc() = default;
+
+QWidget* MainCalc::makeControl(const ControlDef& def, QWidget* parent) {
+    switch (def.kind) {
+    case ControlKind::Button: {
+        auto* key = new FeedbackButton(redButtonsSetting_, parent);
+        // The classic style fills a key with exactly its palette colour, pressed or not.
+        key->setStyle(keyStyle_);
+        return key;
+    }
+    case ControlKind::TextBox: {
+        auto* box = new QLineEdit(parent);
+        box->setEnabled(false); // only the program writes the texts
+        return box;
+    }
+    case ControlKind::PictureBox:
+        return new PictureBox(QString::fromLatin1(kPictureBackgroundPath), parent);
+    case ControlKind::Label:
+    case ControlKind::CheckBox:
+    case ControlKind::Line:
+        break;
+    }
+    Q_UNREACHABLE();
+    return nullptr;
+}
+
+void MainCalc::styleBoxes() {
+    screen_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    screen_->setMaxLength(kScreenMaxLength);
+    screen_->setStyle(keyStyle_);
+    colourBox(*screen_, QPalette::ButtonText, QPalette::HighlightedText);
+    // The operator box sits inside the number box; without a frame of its own its symbol has room.
+    display_->setFrame(false);
+    colourBox(*display_, QPalette::WindowText, QPalette::Base);
+}
+
+void MainCalc::connectHandlers() {
+    struct Click {
+        const char* button;
+        void (MainCalc::*handler)();
+    };
+    static constexpr std::array<Click, 26> kClicks{{
+        {"Num0", &MainCalc::Num0_Click},
+        {"Num1", &MainCalc::Num1_Click},
+        {"Num2", &MainCalc::Num2_Click},
+        {"Num3", &MainCalc::Num3_Click},
+        {"Num4", &MainCalc::Num4_Click},
+        {"Num5", &MainCalc::Num5_Click},
+        {"Num6", &MainCalc::Num6_Click},
+        {"Num7", &MainCalc::Num7_Click},
+        {"Num8", &MainCalc::Num8_Click},
+        {"Num9", &MainCalc::Num9_Click},
+        {"Deci", &MainCalc::Deci_Click},
+        {"Polarity", &MainCalc::Polarity_Click},
+        {"Add", &MainCalc::Add_Click},
+        {"Minus", &MainCalc::Minus_Click},
+        {"Mult", &MainCalc::Mult_Click},
+        {"Divide", &MainCalc::Divide_Click},
+        {"Power", &MainCalc::Power_Click},
+        {"Equal", &MainCalc::Equal_Click},
+        {"PowerTwo", &MainCalc::PowerTwo_Click},
+        {"Sroot", &MainCalc::Sroot_Click},
+        {"Clear2", &MainCalc::Clear2_Click},
+        {"ClearLast2", &MainCalc::ClearLast2_Click},
+        {"Mem", &MainCalc::Mem_Click},
+        {"GatherMem", &MainCalc::GatherMem_Click},
+        {"OptButton", &MainCalc::OptButton_Click},
+        {"RsCalc", &MainCalc::RsCalc_Click},
+    }};
+    for (const Click& click : kClicks) {
+        auto* button = findChild<FeedbackButton*>(QString::fromLatin1(click.button));
+        Q_ASSERT(button);
+        connect(button, &QAbstractButton::clicked, this,
+                [this, handler = click.handler] { (this->*handler)(); });
+    }
+    connect(&companions_, &Companions::Closed, this, &MainCalc::Companions_Closed);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, &MainCalc::App_StateChanged);
+}
+
+void MainCalc::Form_Load() {
+    memory_.Load();
+    redButtonsSetting_ = ReadByte(store_, Setting::RedBttns);
+    placeFromSettings();
+    readPointer();
+    show();
+    // The engine's cleared state, and "0" on the screen once the window is up.
+    calculator_.Load();
+    if (ReadText(store_, Setting::ShowPopup) == "1") {
+        Form* popup = companions_.ShowPopup(this);
+        popup->SetTop(Top() + kPopupBelow);
+        popup->SetLeft(Left() - kPopupLeft);
+    }
+}
+
+void MainCalc::placeFromSettings() {
+    float top = ReadSingle(store_, Setting::Top);
+    float left = ReadSingle(store_, Setting::Left);
+    // Mended: a position wholly off every screen (saved on a monitor since removed) opens at the default.
+    if (!onSomeScreen(QRect(QPoint(TwipsToPixels(left), TwipsToPixels(top)), frameGeometry().size())))
+        top = left = kDefaultEdge;
+    SetTop(top);
+    SetLeft(left);
+}
+
+void MainCalc::readPointer() {
+    if (ReadDouble(store_, Setting::Value) == 1) setMousePointer(kSpecialPointer);
+    if (ReadDouble(store_, Setting::Value) == 0) setMousePointer(kDefaultPointer);
+}
+
+void MainCalc::setMousePointer(int code) {
+    if (code == mousePointer_) return;
+    mousePointer_ = code;
+    if (code == kSpecialPointer)
+        setCursor(SpecialPointer());
+    else
+        unsetCursor();
+}
+
+void MainCalc::Form_Activate() {
+    redButtonsSetting_ = ReadByte(store_, Setting::RedBttns);
+    readPointer();
+}
+
+void MainCalc::Form_Unload() {
+    WriteText(store_, Setting::Top, SingleToText(Top()));
+    WriteText(store_, Setting::Left, SingleToText(Left()));
+}
+
+void MainCalc::changeEvent(QEvent* event) {
+    Form::changeEvent(event);
+    // Only a return from another window of this program counts, not one from another program.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && appWasActive_) Form_Activate();
+}
+
+void MainCalc::App_StateChanged(Qt::ApplicationState state) {
+    if (state != Qt::ApplicationActive) {
+        appWasActive_ = false;
+        return;
+    }
+    // Qt reports the program active just before it activates the window that the user came to from
+    // another program; the program counts as active from the next event on.
+    QTimer::singleShot(
+        0, this, [this] { appWasActive_ = QGuiApplication::applicationState() == Qt::ApplicationActive; });
+}
+
+void MainCalc::Companions_Closed() {
+    // Where no window manager hands the activation back when a companion closes (offscreen), the main
+    // window takes it itself: the user has just left a window of this program, and none is active now.
+    if (!isVisible() || QApplication::activeWindow() ||
+        QGuiApplication::applicationState() != Qt::ApplicationActive)
+        return;
+    activateWindow();
+}
+
+void MainCalc::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void MainCalc::paintEvent(QPaintEvent*) {
+    // Normally never runs: Picture1 covers the whole client area and draws every pixel of it.
+    if (windowPicture_.isNull()) windowPicture_.load(QString::fromLatin1(kWindowBackgroundPath));
+    QPainter painter(this);
+    painter.fillRect(rect(), RgbColor(kMainBackColor));
+    painter.drawPixmap(0, 0, windowPicture_);
+}
+
+std::string MainCalc::ScreenText() const {
+    return screen_->text().toStdString();
+}
+
+void MainCalc::SetScreenText(std::string_view text) {
+    screen_->setText(fromUtf8(text)); // the box keeps the first 28 characters
+}
+
+void MainCalc::SetDisplayText(std::string_view text) {
+    display_->setText(fromUtf8(text));
+}
+
+void MainCalc::SetTitle(std::string_view title) {
+    setWindowTitle(fromUtf8(title));
+}
+
+void MainCalc::ShowMemoryTip(std::string_view title, std::string_view text) {
+    boxes_.Show(this, fromUtf8(title), fromUtf8(text), MessageIcon::None);
+}
+
+// clang-format off
+void MainCalc::Num0_Click() { calculator_.Press(Key::Num0); }
+void MainCalc::Num1_Click() { calculator_.Press(Key::Num1); }
+void MainCalc::Num2_Click() { calculator_.Press(Key::Num2); }
+void MainCalc::Num3_Click() { calculator_.Press(Key::Num3); }
+void MainCalc::Num4_Click() { calculator_.Press(Key::Num4); }
+void MainCalc::Num5_Click() { calculator_.Press(Key::Num5); }
+void MainCalc::Num6_Click() { calculator_.Press(Key::Num6); }
+void MainCalc::Num7_Click() { calculator_.Press(Key::Num7); }
+void MainCalc::Num8_Click() { calculator_.Press(Key::Num8); }
+void MainCalc::Num9_Click() { calculator_.Press(Key::Num9); }
+void MainCalc::Deci_Click() { calculator_.Press(Key::Deci); }
+void MainCalc::Polarity_Click() { calculator_.Press(Key::Polarity); }
+void MainCalc::Add_Click() { calculator_.Press(Key::Add); }
+void MainCalc::Minus_Click() { calculator_.Press(Key::Minus); }
+void MainCalc::Mult_Click() { calculator_.Press(Key::Mult); }
+void MainCalc::Divide_Click() { calculator_.Press(Key::Divide); }
+void MainCalc::Power_Click() { calculator_.Press(Key::Power); }
+void MainCalc::Equal_Click() { calculator_.Press(Key::Equal); }
+void MainCalc::PowerTwo_Click() { calculator_.Press(Key::PowerTwo); }
+void MainCalc::Sroot_Click() { calculator_.Press(Key::Sroot); }
+void MainCalc::Clear2_Click() { calculator_.Press(Key::Clear2); }
+void MainCalc::ClearLast2_Click() { calculator_.Press(Key::ClearLast2); }
+void MainCalc::Mem_Click() { memory_.Mem(); }
+void MainCalc::GatherMem_Click() { memory_.GatherMem(); }
+void MainCalc::OptButton_Click() { companions_.ShowSett(*this); }
+void MainCalc::RsCalc_Click() { companions_.ShowRsExp(); }
+// clang-format on
+
+} // namespace tallix

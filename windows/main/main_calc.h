@@ -1,0 +1,108 @@
+#pragma once
+
+#include "engine/calculator.h"
+#include "engine/display_boxes.h"
+#include "settings/memory_register.h"
+#include "windows/forms/form.h"
+
+#include <QPixmap>
+
+#include <cstdint>
+
+class QLineEdit;
+class QStyle;
+
+namespace tallix {
+
+class Companions;
+struct ControlDef;
+class MessageBoxes;
+class SettingsStore;
+
+// The calculator window: a keypad under a one-line display. Its keys drive the engine and the memory
+// register; its own steps load and save the options and the position.
+class MainCalc : public Form, public DisplayBoxes, public MemoryHost {
+    Q_OBJECT
+
+public:
+    MainCalc(SettingsStore& store, MessageBoxes& boxes, Companions& companions);
+    ~MainCalc() override;
+
+    // Runs once per run, at program start: restores what was saved, shows the window and, if wanted,
+    // the welcome window beside it.
+    void Form_Load();
+
+    // The window's mouse pointer code: 99 its own pointer, 0 the platform's default.
+    int MousePointer() const { return mousePointer_; }
+
+    // DisplayBoxes
+    std::string ScreenText() const override;
+    void SetScreenText(std::string_view text) override;
+    void SetDisplayText(std::string_view text) override;
+
+    // MemoryHost
+    void SetTitle(std::string_view title) override;
+    void ShowMemoryTip(std::string_view title, std::string_view text) override;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QWidget* makeControl(const ControlDef& def, QWidget* parent);
+    void styleBoxes();
+    void connectHandlers();
+    void placeFromSettings();
+    void readPointer();
+    void setMousePointer(int code);
+
+    void Form_Activate();
+    void Form_Unload();
+    void Companions_Closed();
+    void App_StateChanged(Qt::ApplicationState state);
+
+    void Num0_Click();
+    void Num1_Click();
+    void Num2_Click();
+    void Num3_Click();
+    void Num4_Click();
+    void Num5_Click();
+    void Num6_Click();
+    void Num7_Click();
+    void Num8_Click();
+    void Num9_Click();
+    void Deci_Click();
+    void Polarity_Click();
+    void Add_Click();
+    void Minus_Click();
+    void Mult_Click();
+    void Divide_Click();
+    void Power_Click();
+    void Equal_Click();
+    void PowerTwo_Click();
+    void Sroot_Click();
+    void Clear2_Click();
+    void ClearLast2_Click();
+    void Mem_Click();
+    void GatherMem_Click();
+    void OptButton_Click();
+    void RsCalc_Click();
+
+    SettingsStore& store_;
+    MessageBoxes& boxes_;
+    Companions& companions_;
+    Calculator calculator_;
+    MemoryRegister memory_;
+
+    std::uint8_t redButtonsSetting_ = 0; // RedBttns as last read; the keys turn red when it is 1
+    int mousePointer_ = -1;
+    bool appWasActive_ = false; // the program held the active window before the event being handled
+
+    QStyle* keyStyle_ = nullptr; // one classic style for all 26 keys, so their colour shows as set
+    QLineEdit* screen_ = nullptr;
+    QLineEdit* display_ = nullptr;
+    QPixmap windowPicture_; // loaded when first painted; Picture1 normally hides it
+};
+
+} // namespace tallix

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "windows/forms/control_table.h"
+
+#include <QColor>
+
+#include <array>
+#include <cstdint>
+
+namespace tallix {
+
+// The calculator window as defined: its own properties and its 29 controls.
+
+inline constexpr int kMainClientWidth = 3240; // twips
+inline constexpr int kMainClientHeight = 3810;
+inline constexpr std::uint32_t kMainBackColor = 0x00000080; // 0x00BBGGRR, dark red; lies under Picture1
+inline constexpr int kScreenMaxLength = 28;
+inline constexpr int kSpecialPointer = 99; // pointer codes
+inline constexpr int kDefaultPointer = 0;
+
+// An RGB colour value of the definitions, laid out as 0x00BBGGRR.
+inline QColor RgbColor(std::uint32_t value) {
+    const auto channel = [value](int shift) { return static_cast<int>((value >> shift) & 0xFFu); };
+    return {channel(0), channel(8), channel(16)};
+}
+
+// Topmost control first within each container: the window's twelve, then the seventeen of Picture1.
+extern const std::array<ControlDef, 29> kMainCalcControls;
+
+} // namespace tallix
