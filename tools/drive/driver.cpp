@@ -1,0 +1,473 @@
+#include "tools/drive/driver.h"
+
+#include "settings/settings.h"
+#include "windows/forms/form.h"
+#include "windows/forms/message_boxes.h"
+#include "windows/forms/twips.h"
+#include "windows/main/feedback_button.h"
+#include "windows/main/main_calc.h"
+#include "windows/main/program.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+#include <QWindow>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
+
+namespace tallix::drive {
+
+namespace {
+
+// The program's windows, in the order `print Open` lists them; the main window also closes first.
+const QStringList kWindows = {QStringLiteral("MainCalc"), QStringLiteral("Sett"), QStringLiteral("Popup"),
+                              QStringLiteral("RsExp")};
+const QString kMainWindow = QStringLiteral("MainCalc");
+
+QString FromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// The store as an outside editor sees it: the program's application name and section, nothing cached.
+class RawStore {
+public:
+    RawStore()
+        : settings_(QSettings::NativeFormat, QSettings::UserScope, FromView(kAppName)) {
+        settings_.beginGroup(FromView(kSection));
+    }
+    ~RawStore() { settings_.sync(); }
+    QSettings* operator->() { return &settings_; }
+
+private:
+    QSettings settings_;
+};
+
+// "KEY TEXT" with TEXT the rest of the line, possibly empty.
+std::pair<QString, QString> SplitFirstWord(const QString& rest) {
+    const qsizetype space = rest.indexOf(QLatin1Char(' '));
+    if (space < 0) return {rest, QString()};
+    return {rest.left(space), rest.mid(space + 1)};
+}
+
+} // namespace
+
+Driver::Driver(Program& program, QtMessageBoxes& boxes)
+    : program_(program)
+    , commands_{{QStringLiteral("store"), &Driver::Store}, {QStringLiteral("unstore"), &Driver::Unstore},
+                {QStringLiteral("start"), &Driver::Start}, {QStringLiteral("click"), &Driver::Click},
+                {QStringLiteral("press"), &Driver::Press}, {QStringLiteral("release"), &Driver::Release},
+                {QStringLiteral("type"), &Driver::Type},   {QStringLiteral("close"), &Driver::Close},
+                {QStringLiteral("move"), &Driver::Move},   {QStringLiteral("restart"), &Driver::Restart},
+                {QStringLiteral("print"), &Driver::Print}}
+    , queries_{{QStringLiteral("Screen"), &Driver::Screen}, {QStringLiteral("Display"), &Driver::Display},
+               {QStringLiteral("Title"), &Driver::Title},   {QStringLiteral("Pointer"), &Driver::Pointer},
+               {QStringLiteral("Left"), &Driver::Left},     {QStringLiteral("Top"), &Driver::Top},
+               {QStringLiteral("Open"), &Driver::Open}}
+    , controlQueries_{{QStringLiteral("Text"), &Driver::Text},
+                      {QStringLiteral("State"), &Driver::State},
+                      {QStringLiteral("BackColor"), &Driver::BackColor},
+                      {QStringLiteral("Rect"), &Driver::Rect}}
+    , windowQueries_{{QStringLiteral("Title"), &Driver::WindowTitle},
+                     {QStringLiteral("Left"), &Driver::WindowLeft},
+                     {QStringLiteral("Top"), &Driver::WindowTop}} {
+    boxes.SetObserver([this](QMessageBox& box) { AnswerBox(box); });
+    // A modal window that bypasses the program's message-box wrapper would otherwise wait for a user
+    // forever; this only fires while some event loop runs, that is while such a window is up.
+    watchdog_.setInterval(1000);
+    QObject::connect(&watchdog_, &QTimer::timeout, [this] { CheckForStuckModal(); });
+    watchdog_.start();
+}
+
+void Driver::Run(std::istream& input) {
+    std::string line;
+    while (std::getline(input, line))
+        Execute(QString::fromStdString(line));
+    CloseAll();
+}
+
+void Driver::Execute(QString text) {
+    if (text.endsWith(QLatin1Char('\r'))) text.chop(1);
+    if (text.trimmed().isEmpty() || text.startsWith(QLatin1Char('#'))) return;
+
+    Line line;
+    std::tie(line.name, line.rest) = SplitFirstWord(text);
+    line.words = line.rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const auto command = commands_.find(line.name);
+    if (command == commands_.end()) return Error(QStringLiteral("unknown command: ") + line.name);
+    (this->*command->second)(line);
+}
+
+// Commands
+
+void Driver::Store(const Line& line) {
+    const auto [key, text] = SplitFirstWord(line.rest);
+    if (key.isEmpty()) return Error(QStringLiteral("usage: store KEY TEXT"));
+    RawStore()->setValue(key, text);
+}
+
+void Driver::Unstore(const Line& line) {
+    if (line.words.size() != 1) return Error(QStringLiteral("usage: unstore KEY"));
+    RawStore()->remove(line.words.front());
+}
+
+void Driver::Start(const Line& line) {
+    if (!line.words.isEmpty()) return Error(QStringLiteral("usage: start"));
+    if (program_.Running()) return Error(QStringLiteral("the program is already running"));
+    program_.Start();
+    Settle();
+}
+
+void Driver::Click(const Line& line) {
+    if (line.words.isEmpty()) return Error(QStringLiteral("usage: click TARGET..."));
+    EnsureRunning();
+    for (const QString& target : line.words) {
+        QPointer<QWidget> control = ResolveTarget(target);
+        if (!control) continue;
+        MouseOver(*control, true);
+        if (control) MouseOver(*control, false);
+    }
+}
+
+void Driver::Press(const Line& line) {
+    if (line.words.size() != 1) return Error(QStringLiteral("usage: press TARGET"));
+    EnsureRunning();
+    if (QWidget* control = ResolveTarget(line.words.front())) MouseOver(*control, true);
+}
+
+void Driver::Release(const Line& line) {
+    if (line.words.size() != 1) return Error(QStringLiteral("usage: release TARGET"));
+    EnsureRunning();
+    if (QWidget* control = ResolveTarget(line.words.front())) MouseOver(*control, false);
+}
+
+void Driver::Type(const Line& line) {
+    const auto [target, text] = SplitFirstWord(line.rest);
+    if (target.isEmpty()) return Error(QStringLiteral("usage: type TARGET TEXT"));
+    EnsureRunning();
+    QWidget* control = ResolveTarget(target);
+    if (!control) return;
+    auto* box = qobject_cast<QLineEdit*>(control);
+    if (!box) return Error(QStringLiteral("not a text box: ") + target);
+    if (!box->isEnabled()) return Error(QStringLiteral("text box is disabled: ") + target);
+    // Keystrokes rather than setText(), so that the box reacts as to typing (textEdited and the like).
+    box->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(box, Qt::Key_Delete);
+    else
+        QTest::keyClicks(box, text);
+    Settle();
+}
+
+void Driver::Close(const Line& line) {
+    if (line.words.size() != 1) return Error(QStringLiteral("usage: close WINDOW"));
+    const QString& name = line.words.front();
+    if (!kWindows.contains(name)) return Error(QStringLiteral("unknown window: ") + name);
+    if (name == QLatin1String("Sett")) return Error(QStringLiteral("Sett has no close control"));
+    EnsureRunning();
+    if (QWidget* window = RequireWindow(name)) {
+        window->close();
+        Settle();
+    }
+}
+
+void Driver::Move(const Line& line) {
+    bool xOk = false;
+    bool yOk = false;
+    const double x = line.words.value(0).toDouble(&xOk);
+    const double y = line.words.value(1).toDouble(&yOk);
+    if (line.words.size() != 2 || !xOk || !yOk) return Error(QStringLiteral("usage: move X Y"));
+    EnsureRunning();
+    // A drag lands on whole pixels; the window converts the new frame position back to twips.
+    if (QWidget* main = RequireWindow(kMainWindow)) {
+        main->move(TwipsToPixels(x), TwipsToPixels(y));
+        Settle();
+    }
+}
+
+void Driver::Restart(const Line& line) {
+    if (!line.words.isEmpty()) return Error(QStringLiteral("usage: restart"));
+    CloseAll();
+    if (program_.Running()) return Error(QStringLiteral("the program still runs after its windows closed"));
+    program_.Start();
+    Settle();
+}
+
+void Driver::Print(const Line& line) {
+    if (line.words.isEmpty()) return Error(QStringLiteral("usage: print QUERY..."));
+    for (const QString& query : line.words)
+        if (const Answer value = Ask(query)) Emit(query + QLatin1Char('=') + *value);
+}
+
+// Queries
+
+Driver::Answer Driver::Ask(const QString& query) {
+    static const QString kSettingPrefix = QStringLiteral("setting.");
+    if (query.startsWith(kSettingPrefix) && query.size() > kSettingPrefix.size())
+        return StoredSetting(query.mid(kSettingPrefix.size()));
+
+    const qsizetype dot = query.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0) {
+        const auto plain = queries_.find(query);
+        if (plain == queries_.end()) {
+            Error(QStringLiteral("unknown query: ") + query);
+            return std::nullopt;
+        }
+        if (query != QLatin1String("Open")) EnsureRunning();
+        return (this->*plain->second)();
+    }
+
+    const QString owner = query.left(dot);
+    const QString property = query.mid(dot + 1);
+    if (kWindows.contains(owner)) {
+        const auto windowQuery = windowQueries_.find(property);
+        if (windowQuery == windowQueries_.end()) {
+            Error(QStringLiteral("unknown query: ") + query);
+            return std::nullopt;
+        }
+        EnsureRunning();
+        QWidget* window = RequireWindow(owner);
+        if (!window) return std::nullopt;
+        return (this->*windowQuery->second)(*window);
+    }
+    const auto controlQuery = controlQueries_.find(property);
+    if (controlQuery == controlQueries_.end()) {
+        Error(QStringLiteral("unknown query: ") + query);
+        return std::nullopt;
+    }
+    EnsureRunning();
+    QWidget* control = ResolveTarget(owner);
+    if (!control) return std::nullopt;
+    return (this->*controlQuery->second)(*control, owner);
+}
+
+Driver::Answer Driver::Screen() {
+    return MainControlText("Screen");
+}
+
+Driver::Answer Driver::Display() {
+    return MainControlText("Display");
+}
+
+Driver::Answer Driver::Title() {
+    QWidget* main = RequireWindow(kMainWindow);
+    if (!main) return std::nullopt;
+    return WindowTitle(*main);
+}
+
+Driver::Answer Driver::Pointer() {
+    auto* main = dynamic_cast<MainCalc*>(RequireWindow(kMainWindow));
+    if (!main) return std::nullopt;
+    return QString::number(main->MousePointer());
+}
+
+Driver::Answer Driver::Left() {
+    QWidget* main = RequireWindow(kMainWindow);
+    if (!main) return std::nullopt;
+    return WindowLeft(*main);
+}
+
+Driver::Answer Driver::Top() {
+    QWidget* main = RequireWindow(kMainWindow);
+    if (!main) return std::nullopt;
+    return WindowTop(*main);
+}
+
+Driver::Answer Driver::Open() {
+    QStringList open;
+    for (const QString& name : kWindows)
+        if (FindOpenWindow(name)) open << name;
+    return open.join(QLatin1Char(','));
+}
+
+Driver::Answer Driver::Text(QWidget& control, const QString& target) {
+    if (auto* box = qobject_cast<QLineEdit*>(&control)) return box->text();
+    if (auto* label = qobject_cast<QLabel*>(&control)) return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(&control)) return button->text();
+    Error(QStringLiteral("has no text: ") + target);
+    return std::nullopt;
+}
+
+Driver::Answer Driver::State(QWidget& control, const QString& target) {
+    // The definitions' encoding, not Qt's: 1 ticked, 2 greyed.
+    if (auto* box = qobject_cast<QCheckBox*>(&control)) {
+        switch (box->checkState()) {
+        case Qt::Unchecked:
+            return QStringLiteral("0");
+        case Qt::Checked:
+            return QStringLiteral("1");
+        case Qt::PartiallyChecked:
+            return QStringLiteral("2");
+        }
+    }
+    Error(QStringLiteral("not a check box: ") + target);
+    return std::nullopt;
+}
+
+Driver::Answer Driver::BackColor(QWidget& control, const QString& target) {
+    std::uint32_t colour = FeedbackButton::kButtonFace; // what a plain button shows
+    if (auto* feedback = dynamic_cast<FeedbackButton*>(&control)) {
+        colour = feedback->BackColor();
+    } else if (!qobject_cast<QPushButton*>(&control)) {
+        Error(QStringLiteral("not a button: ") + target);
+        return std::nullopt;
+    }
+    return QStringLiteral("%1").arg(colour, 8, 16, QLatin1Char('0')).toUpper();
+}
+
+Driver::Answer Driver::Rect(QWidget& control, const QString&) {
+    const QPoint corner = control.mapTo(control.window(), QPoint(0, 0));
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(corner.x())
+        .arg(corner.y())
+        .arg(control.width())
+        .arg(control.height());
+}
+
+Driver::Answer Driver::WindowTitle(QWidget& window) {
+    return window.windowTitle();
+}
+
+Driver::Answer Driver::WindowLeft(QWidget& window) {
+    auto* form = dynamic_cast<Form*>(&window);
+    if (!form) {
+        Error(QStringLiteral("not a program window: ") + window.objectName());
+        return std::nullopt;
+    }
+    return QString::fromStdString(SingleToText(form->Left()));
+}
+
+Driver::Answer Driver::WindowTop(QWidget& window) {
+    auto* form = dynamic_cast<Form*>(&window);
+    if (!form) {
+        Error(QStringLiteral("not a program window: ") + window.objectName());
+        return std::nullopt;
+    }
+    return QString::fromStdString(SingleToText(form->Top()));
+}
+
+Driver::Answer Driver::StoredSetting(const QString& key) {
+    RawStore store;
+    if (!store->contains(key)) return QStringLiteral("<none>");
+    return store->value(key).toString();
+}
+
+// Windows and controls
+
+void Driver::EnsureRunning() {
+    if (program_.Running()) return;
+    program_.Start();
+    Settle();
+}
+
+void Driver::CloseAll() {
+    for (const QString& name : kWindows) {
+        if (QWidget* window = FindOpenWindow(name)) {
+            window->close();
+            Settle();
+        }
+    }
+}
+
+void Driver::Settle() {
+    // A few rounds, since a handler may queue work that queues more (a close that activates another
+    // window, a deferred delete).
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+QWidget* Driver::FindOpenWindow(const QString& name) const {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows)
+        if (window->objectName() == name && window->isVisible()) return window;
+    return nullptr;
+}
+
+QWidget* Driver::RequireWindow(const QString& name) {
+    QWidget* window = FindOpenWindow(name);
+    if (!window) Error(QStringLiteral("window not open: ") + name);
+    return window;
+}
+
+QWidget* Driver::ResolveTarget(const QString& target) {
+    const qsizetype dot = target.indexOf(QLatin1Char('.'));
+    const QString windowName = dot < 0 ? kMainWindow : target.left(dot);
+    const QString controlName = dot < 0 ? target : target.mid(dot + 1);
+    if (!kWindows.contains(windowName)) {
+        Error(QStringLiteral("unknown window: ") + windowName);
+        return nullptr;
+    }
+    QWidget* window = RequireWindow(windowName);
+    if (!window) return nullptr;
+    QWidget* control = controlName.isEmpty() ? nullptr : window->findChild<QWidget*>(controlName);
+    if (!control) Error(QStringLiteral("unknown control: ") + target);
+    return control;
+}
+
+Driver::Answer Driver::MainControlText(const char* name) {
+    QWidget* control = ResolveTarget(QLatin1String(name));
+    if (!control) return std::nullopt;
+    return Text(*control, QLatin1String(name));
+}
+
+void Driver::MouseOver(QWidget& control, bool press) {
+    QWindow* window = control.window()->windowHandle();
+    if (!window) return Error(QStringLiteral("no window under ") + control.objectName());
+    // Through the window, not the widget, so that Qt picks the receiver and routes the release to the
+    // widget that took the press, as on a desktop.
+    const QPoint centre = control.mapTo(control.window(), control.rect().center());
+    if (press)
+        QTest::mousePress(window, Qt::LeftButton, {}, centre);
+    else
+        QTest::mouseRelease(window, Qt::LeftButton, {}, centre);
+    Settle();
+}
+
+// Message boxes
+
+void Driver::AnswerBox(QMessageBox& box) {
+    Emit(QStringLiteral("msgbox ") + box.windowTitle() + QStringLiteral(": ") + box.text());
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok))
+        ok->click();
+    else
+        box.accept();
+}
+
+void Driver::CheckForStuckModal() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal != suspectModal_) {
+        suspectModal_ = modal;
+        return;
+    }
+    suspectModal_ = nullptr;
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) return AnswerBox(*box);
+    Error(QStringLiteral("unexpected modal window: ") + modal->windowTitle());
+    modal->close();
+}
+
+// Output
+
+void Driver::Emit(const QString& line) {
+    const QByteArray bytes = line.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+void Driver::Error(const QString& message) {
+    failed_ = true;
+    Emit(QStringLiteral("error: ") + message);
+}
+
+} // namespace tallix::drive

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <istream>
+#include <map>
+#include <optional>
+
+class QMessageBox;
+class QWidget;
+
+namespace tallix {
+class Program;
+class QtMessageBoxes;
+} // namespace tallix
+
+namespace tallix::drive {
+
+// Plays commands, read one a line, on the running program as a user at the desktop would, and prints
+// what they ask to see. Everything goes through the program's own windows, controls and store.
+class Driver {
+public:
+    Driver(Program& program, QtMessageBoxes& boxes);
+
+    // Runs every command of `input`, then closes the program's windows as a user would.
+    void Run(std::istream& input);
+    // Whether any command failed, that is printed an `error:` line.
+    bool Failed() const { return failed_; }
+
+private:
+    struct Line {
+        QString name;
+        QString rest;      // everything after the first space
+        QStringList words; // `rest` split at spaces
+    };
+    // Every query prints its own error and gives nothing when it cannot be answered.
+    using Answer = std::optional<QString>;
+    using Command = void (Driver::*)(const Line&);
+    using Query = Answer (Driver::*)();
+    using ControlQuery = Answer (Driver::*)(QWidget& control, const QString& target);
+    using WindowQuery = Answer (Driver::*)(QWidget& window);
+
+    void Execute(QString text);
+
+    void Store(const Line& line);
+    void Unstore(const Line& line);
+    void Start(const Line& line);
+    void Click(const Line& line);
+    void Press(const Line& line);
+    void Release(const Line& line);
+    void Type(const Line& line);
+    void Close(const Line& line);
+    void Move(const Line& line);
+    void Restart(const Line& line);
+    void Print(const Line& line);
+
+    Answer Ask(const QString& query);
+    Answer Screen();
+    Answer Display();
+    Answer Title();
+    Answer Pointer();
+    Answer Left();
+    Answer Top();
+    Answer Open();
+    Answer Text(QWidget& control, const QString& target);
+    Answer State(QWidget& control, const QString& target);
+    Answer BackColor(QWidget& control, const QString& target);
+    Answer Rect(QWidget& control, const QString& target);
+    Answer WindowTitle(QWidget& window);
+    Answer WindowLeft(QWidget& window);
+    Answer WindowTop(QWidget& window);
+    Answer StoredSetting(const QString& key);
+
+    // Starts the program when no window of it is open.
+    void EnsureRunning();
+    // Closes every open window, the main window first, as the user ends a run.
+    void CloseAll();
+    // Lets the program handle what the last step queued, as the desktop's event loop would.
+    void Settle();
+
+    QWidget* FindOpenWindow(const QString& name) const;
+    QWidget* RequireWindow(const QString& name);
+    QWidget* ResolveTarget(const QString& target);
+    Answer MainControlText(const char* name);
+    void MouseOver(QWidget& control, bool press);
+
+    void AnswerBox(QMessageBox& box);
+    void CheckForStuckModal();
+
+    void Emit(const QString& line);
+    void Error(const QString& message);
+
+    Program& program_;
+    const std::map<QString, Command> commands_;
+    const std::map<QString, Query> queries_;
+    const std::map<QString, ControlQuery> controlQueries_;
+    const std::map<QString, WindowQuery> windowQueries_;
+    QTimer watchdog_;
+    QPointer<QWidget> suspectModal_;
+    bool failed_ = false;
+};
+
+} // namespace tallix::drive
