@@ -17,8 +17,6 @@ public:
     struct Access {
         std::string key;
         std::string text; // the text written, or the text a read returned
-
-        bool operator==(const Access&) const = default;
     };
 
     std::string GetSetting(std::string_view appName, std::string_view section, std::string_view key,
@@ -28,39 +26,25 @@ public:
         reads_.push_back({std::string(key), text});
         return text;
     }
-
     void SaveSetting(std::string_view appName, std::string_view section, std::string_view key,
                      std::string_view value) override {
         values_[Address(appName, section, key)] = std::string(value);
         writes_.push_back({std::string(key), std::string(value)});
     }
 
-    // What is stored under a key of the program's own application and section; nothing when absent.
+    // What is stored under a key of the program's application and section; nothing when absent.
     std::optional<std::string> Stored(std::string_view key) const {
-        return Stored(tallix::kAppName, tallix::kSection, key);
+        const auto it = values_.find(Address(tallix::kAppName, tallix::kSection, key));
+        return it == values_.end() ? std::nullopt : std::optional(it->second);
     }
-    std::optional<std::string> Stored(std::string_view appName, std::string_view section,
-                                      std::string_view key) const {
-        const auto it = values_.find(Address(appName, section, key));
-        if (it == values_.end()) return std::nullopt;
-        return it->second;
-    }
-
     // Puts a text in place as if an earlier run (or an outside edit) had stored it; not logged.
     void Seed(std::string_view key, std::string_view text) {
         values_[Address(tallix::kAppName, tallix::kSection, key)] = std::string(text);
     }
-    void Remove(std::string_view key) { values_.erase(Address(tallix::kAppName, tallix::kSection, key)); }
 
     // Every read and write since construction or the last ClearLog, oldest first.
     const std::vector<Access>& Reads() const { return reads_; }
     const std::vector<Access>& Writes() const { return writes_; }
-    std::vector<std::string> WrittenKeys() const {
-        std::vector<std::string> keys;
-        for (const Access& write : writes_)
-            keys.push_back(write.key);
-        return keys;
-    }
     void ClearLog() {
         reads_.clear();
         writes_.clear();
