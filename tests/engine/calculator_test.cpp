@@ -43,13 +43,9 @@ void CalculatorTest::keySequences_data() {
     // entry
     row("fresh", "", "0", "");
     row("zero on zero ignored", "0 0", "0", "");
-    row("digit replaces zero", "5", "5", "");
-    row("digits append", "123", "123", "");
     row("decimal", "12.5", "12.5", "");
     row("second point refused", "12.5 . 3", "12.53", "");
     row("point first", ".", ".", "");
-    row("point then digit", ".5", ".5", "");
-    row("zeros after a digit", "100", "100", "");
     row("digit after result appends", "50 + 5 = 7", "557", "");
     row("digit after zero result", "9 - 9 = 3", "03", "");
     row("digits after Error", "5 / 0 = 5", "Error5", "");
@@ -59,7 +55,6 @@ void CalculatorTest::keySequences_data() {
 
     // sign change
     row("neg zero", "neg", "0", "");
-    row("neg five", "5 neg", "-5", "");
     row("neg twice", "5 neg neg", "5", "");
     row("neg fraction", "0.5 neg", "-0.5", "");
     row("neg drops trailing point", "12. neg", "-12", "");
@@ -67,13 +62,11 @@ void CalculatorTest::keySequences_data() {
     row("neg drops leading zero", "9 - 9 = 3 neg", "-3", "");
     row("neg leaves Error", "5 / 0 = neg", "Error", "");
     row("neg after operator keeps left", "5 + neg 3 =", "8", "");
-    row("neg shown after operator", "5 + neg", "-5", "+");
     row("neg on lone point", ". neg", "Error", "");
     row("neg on Error digits", "5 / 0 = 5 neg", "Error", "");
 
     // operators, chaining left to right
     row("add", "5 + 3 =", "8", "");
-    row("add shows symbol", "5 +", "5", "+");
     row("right operand shown", "5 + 3", "3", "+");
     row("second equal", "5 + 3 = =", "8", "");
     row("chain", "5 + 3 * 2 =", "16", "");
@@ -81,7 +74,6 @@ void CalculatorTest::keySequences_data() {
     row("power", "2 ^ 10 =", "1024", "");
     row("subtract below zero", "9 - 12 =", "-3", "");
     row("third", "1 / 3 =", "0.333333333333333", "");
-    row("quarter", "1 / 4 =", "0.25", "");
     row("root two by power", "2 ^ 0.5 =", "1.4142135623731", "");
     row("exponent form", "10 ^ 20 =", "1E+20", "");
     row("small exponent form", "1 / 100000 =", "1E-05", "");
@@ -91,7 +83,6 @@ void CalculatorTest::keySequences_data() {
     row("rounded to 15 digits", "1234567890123456 + 0 =", "1.23456789012346E+15", "");
     row("digits after exponent form", "10 ^ 15 = 3", "1E+153", "");
     row("exponent digits reach no calculation", "10 ^ 15 = 3 + 1 =", "1E+15", "");
-    row("typed digits replaced by result", "5 + 3 = 9 *", "8", "\u00D7");
     row("result is left operand", "5 + 3 = 9 * 2 =", "16", "");
     row("equal without operator", "5 =", "5", "");
     row("divide symbol", "8 /", "8", "\u00F7");
@@ -100,7 +91,6 @@ void CalculatorTest::keySequences_data() {
     row("underflow is zero", "0.0000000001 ^ 40 =", "0", "");
     row("negative base odd power", "2 neg ^ 3 =", "-8", "");
     row("zero to the zero", "9 - 9 = ^ 5 CE 0 =", "1", "");
-    row("exponent operand", "10 ^ 20 = * 2 =", "2E+20", "");
 
     // the neutral right operand
     row("add alone", "5 + =", "5", "");
@@ -123,11 +113,8 @@ void CalculatorTest::keySequences_data() {
     // failures
     row("divide by zero", "5 / 0 =", "Error", "");
     row("zero by zero", "9 - 9 = / 5 CE 0 =", "Error", "");
-    row("zeros do nothing when idle", "0 / 0 =", "0", "");
     row("Error captured by operator", "5 / 0 +", "Error", "+");
-    row("Error stays after operator", "5 / 0 + 3 =", "Error", "");
     row("overflow", "10 ^ 200 = ^ 2 =", "Error", "");
-    row("1E+200", "10 ^ 200 =", "1E+200", "");
     row("multiply overflow", "10 ^ 300 = * 100000000000000000000 =", "Error", "");
     row("root of negative by power", "8 neg ^ 0.5 =", "Error", "");
     row("zero to negative power", "9 - 9 = ^ 2 neg =", "Error", "");
@@ -138,12 +125,10 @@ void CalculatorTest::keySequences_data() {
     row("Error digits operand", "5 / 0 = 7 + 1 =", "Error", "");
     row("neg beyond range", "10 ^ 300 = 9 neg", "Error", "");
     row("root beyond range", "10 ^ 300 = 9 rt", "Error", "");
-    row("clear recovers", "5 / 0 = C", "0", "");
     row("clear then compute", "5 / 0 + C 2 + 2 =", "4", "");
 
     // square
     row("square", "3 sq", "9", "y^2");
-    row("square twice", "3 sq sq", "81", "y^2");
     row("digit after square", "3 sq sq 1", "811", "y^2");
     row("square finishes pending", "2 + 3 sq", "25", "y^2");
     row("equal after square", "2 + 3 sq =", "5", "");
@@ -157,7 +142,6 @@ void CalculatorTest::keySequences_data() {
     row("square of Error digits", "5 / 0 = 7 sq", "Error", "y^2");
 
     // square root
-    row("root", "9 rt", "3", "");
     row("root two", "2 rt", "1.4142135623731", "");
     row("root negative", "9 neg rt", "-3", "");
     row("root when idle", "rt", "0", "");
@@ -167,7 +151,6 @@ void CalculatorTest::keySequences_data() {
     row("root of typed operand", "9 + 16 rt =", "13", "");
     row("root of result", "5 + 3 = rt", "2.82842712474619", "");
     row("root writes result", "5 + 3 = rt =", "2.82842712474619", "");
-    row("root of Error", "5 / 0 = rt", "Error", "");
     row("root of lone point", ". rt", "Error", "");
     row("root allows a new point", "2 . rt .", "1.4142135623731.", "");
 

@@ -33,8 +33,6 @@ void NumberTextTest::toText_data() {
 
     QTest::newRow("zero") << 0.0 << "0";
     QTest::newRow("negative zero") << -0.0 << "0";
-    QTest::newRow("integer") << 1024.0 << "1024";
-    QTest::newRow("negative") << -3.0 << "-3";
     QTest::newRow("half has leading zero") << 0.5 << "0.5";
     QTest::newRow("negative half") << -0.5 << "-0.5";
     QTest::newRow("no trailing zeros") << 2.5 << "2.5";
@@ -68,12 +66,9 @@ void NumberTextTest::accepted_data() {
     QTest::addColumn<double>("value");
 
     QTest::newRow("zero") << "0" << 0.0;
-    QTest::newRow("typed") << "12" << 12.0;
     QTest::newRow("trailing point") << "12." << 12.0;
     QTest::newRow("leading point") << ".5" << 0.5;
-    QTest::newRow("fraction") << "0.5" << 0.5;
     QTest::newRow("leading zero") << "03" << 3.0;
-    QTest::newRow("negative") << "-3" << -3.0;
     QTest::newRow("negative zero") << "-0" << 0.0;
     QTest::newRow("exponent") << "1.5E+20" << 1.5e20;
     QTest::newRow("digits typed after exponent") << "1E+153" << 1e153;
@@ -86,7 +81,6 @@ void NumberTextTest::accepted_data() {
     QTest::newRow("smallest subnormal")
         << "4.94065645841247E-324" << std::numeric_limits<double>::denorm_min();
     QTest::newRow("below subnormal reads zero") << "1E-400" << 0.0;
-    QTest::newRow("far below reads zero") << "-0.00001E-99999999999999999999" << 0.0;
     QTest::newRow("zeros with big exponent") << "0.000E+999" << 0.0;
 }
 
@@ -104,13 +98,11 @@ void NumberTextTest::rejected_data() {
     QTest::newRow("empty") << "";
     QTest::newRow("point") << ".";
     QTest::newRow("minus") << "-";
-    QTest::newRow("minus point") << "-.";
     QTest::newRow("Error") << "Error";
     QTest::newRow("Error with digits") << "Error57";
     QTest::newRow("two points") << "1.2.";
     QTest::newRow("point after exponent") << "1E-05.";
     QTest::newRow("inf") << "inf";
-    QTest::newRow("infinity") << "-infinity";
     QTest::newRow("nan") << "nan";
     QTest::newRow("lower-case exponent") << "1e5";
     QTest::newRow("exponent without sign") << "1E05";
@@ -118,10 +110,7 @@ void NumberTextTest::rejected_data() {
     QTest::newRow("exponent alone") << "E+05";
     QTest::newRow("plus sign") << "+5";
     QTest::newRow("leading blank") << " 5";
-    QTest::newRow("trailing blank") << "5 ";
-    QTest::newRow("double minus") << "--5";
     QTest::newRow("comma separator") << "1,5";
-    QTest::newRow("hex") << "0x10";
     QTest::newRow("beyond range") << "1E+400";
     QTest::newRow("DBL_MAX as written") << "1.79769313486232E+308";
     QTest::newRow("digits typed after big exponent") << "1E+3009";
