@@ -215,65 +215,78 @@ std::string QtSettingsStore::GetSetting(std::string_view appName, std::string_vi
                                         std::string_view key, std::string_view fallback) {
     if (const auto it = unsaved_.find(Address(appName, section, key)); it != unsaved_.end())
         return it->second;
+    return Stored(appName, section, key).value_or(std::string(fallback));
+}
 
+std::optional<std::string> QtSettingsStore::Stored(std::string_view appName, std::string_view section,
+                                                   std::string_view key) {
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, toQString(appName));
     const QString name = toQString(key);
     if (kStoreIsIniFile) {
         // The file itself, not Qt's reading of it: that one loses hand edits and may hold failed writes.
         // A file that can't be opened holds nothing; a malformed line is skipped, as Qt does.
         const auto value = valueOf(sectionValues(settings.fileName(), toQString(section)), name);
-        return value ? storedText(*value).toStdString() : std::string(fallback);
+        if (!value) return std::nullopt;
+        return storedText(*value).toStdString();
     }
 
     // The registry and property lists keep texts as they are; only an outside edit stores a list or a
     // number there.
     settings.beginGroup(toQString(section));
     const QVariant read = settings.value(name);
-    if (settings.status() == QSettings::AccessError || !read.isValid()) return std::string(fallback);
+    if (settings.status() == QSettings::AccessError || !read.isValid()) return std::nullopt;
     if (read.typeId() == QMetaType::QStringList) return read.toStringList().join(u',').toStdString();
     return read.toString().toStdString();
 }
 
 void QtSettingsStore::SaveSetting(std::string_view appName, std::string_view section, std::string_view key,
                                   std::string_view value) {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, toQString(appName));
-    settings.beginGroup(toQString(section));
-    const QString fileName = settings.fileName();
-    const QString name = toQString(key);
-    const QString text = toQString(value);
-
-    bool saved = false;
-    if (!kStoreIsIniFile) {
-        settings.setValue(name, text);
-        settings.sync();
-        saved = settings.status() == QSettings::NoError;
-    } else if (canWrite(fileName)) {
-        // Qt rewrites the whole file from its own reading of it, so a hand-edited value that it misreads
-        // ("1;2" as "1") is first handed back to it as its text, which it then writes properly quoted.
-        const auto values = sectionValues(fileName, toQString(section));
-        for (auto it = values.begin(); it != values.end(); ++it) {
-            const QByteArray stored = storedText(*it);
-            const QVariant read = settings.value(it.key());
-            if (it.key() != name &&
-                (read.typeId() != QMetaType::QString || read.toString().toUtf8() != stored))
-                settings.setValue(it.key(), QString::fromUtf8(stored));
-        }
-        settings.setValue(name, text);
-        settings.sync();
-        // The status keeps only its first error, and Qt rewrites a malformed file (FormatError) all the
-        // same; the line that should now be in the file tells.
-        saved = settings.status() != QSettings::AccessError &&
-                valueOf(sectionValues(fileName, toQString(section)), name) == iniWritten(text);
-    }
-
     const Address address(appName, section, key);
-    if (saved) {
+    if (Edit(appName, section, key, value)) {
         unsaved_.erase(address);
         return;
     }
     unsaved_[address] = std::string(value);
+    const QString fileName =
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, toQString(appName)).fileName();
     errors_ << "tallix: could not save setting " << key << " to " << fileName.toStdString() << '\n'
             << std::flush;
+}
+
+bool QtSettingsStore::Edit(std::string_view appName, std::string_view section, std::string_view key,
+                           std::optional<std::string_view> value) {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, toQString(appName));
+    settings.beginGroup(toQString(section));
+    const QString fileName = settings.fileName();
+    const QString name = toQString(key);
+    const auto put = [&] {
+        if (value)
+            settings.setValue(name, toQString(*value));
+        else
+            settings.remove(name);
+        settings.sync();
+    };
+
+    if (!kStoreIsIniFile) {
+        put();
+        return settings.status() == QSettings::NoError;
+    }
+    if (!canWrite(fileName)) return false;
+    // Qt rewrites the whole file from its own reading of it, so a hand-edited value that it misreads
+    // ("1;2" as "1") is first handed back to it as its text, which it then writes properly quoted.
+    const auto values = sectionValues(fileName, toQString(section));
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        const QByteArray stored = storedText(*it);
+        const QVariant read = settings.value(it.key());
+        if (it.key() != name && (read.typeId() != QMetaType::QString || read.toString().toUtf8() != stored))
+            settings.setValue(it.key(), QString::fromUtf8(stored));
+    }
+    put();
+    // The status keeps only its first error, and Qt rewrites a malformed file (FormatError) all the
+    // same; the line that should now be in the file tells.
+    const auto line = valueOf(sectionValues(fileName, toQString(section)), name);
+    return settings.status() != QSettings::AccessError &&
+           (value ? line == iniWritten(toQString(*value)) : !line.has_value());
 }
 
 } // namespace tallix

@@ -4,6 +4,7 @@
 
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -26,6 +27,18 @@ public:
                            std::string_view fallback) override;
     void SaveSetting(std::string_view appName, std::string_view section, std::string_view key,
                      std::string_view value) override;
+
+    // The text that the store itself holds under the address, read as GetSetting reads it, or nothing
+    // when nothing is stored there (or the store can't be read). Writes that could not be saved are not
+    // in the store, so unlike GetSetting this ignores them.
+    static std::optional<std::string> Stored(std::string_view appName, std::string_view section,
+                                             std::string_view key);
+    // An outside edit of the store itself: writes `value` under the address (an empty text is a value),
+    // or removes what is stored there when there is no value, and keeps every other text as it stands.
+    // Returns whether the change reached the store; when it didn't, nothing is kept or reported (SaveSetting
+    // builds on this).
+    static bool Edit(std::string_view appName, std::string_view section, std::string_view key,
+                     std::optional<std::string_view> value);
 
 private:
     using Address = std::tuple<std::string, std::string, std::string>; // application, section, key

@@ -1,5 +1,6 @@
 #include "tools/drive/driver.h"
 
+#include "settings/qt_settings_store.h"
 #include "settings/settings.h"
 #include "windows/forms/form.h"
 #include "windows/forms/message_boxes.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QTest>
 #include <QWindow>
 
@@ -38,20 +38,6 @@ const QString kMainWindow = QStringLiteral("MainCalc");
 QString FromView(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
-
-// The store as an outside editor sees it: the program's application name and section, nothing cached.
-class RawStore {
-public:
-    RawStore()
-        : settings_(QSettings::NativeFormat, QSettings::UserScope, FromView(kAppName)) {
-        settings_.beginGroup(FromView(kSection));
-    }
-    ~RawStore() { settings_.sync(); }
-    QSettings* operator->() { return &settings_; }
-
-private:
-    QSettings settings_;
-};
 
 // "KEY TEXT" with TEXT the rest of the line, possibly empty.
 std::pair<QString, QString> SplitFirstWord(const QString& rest) {
@@ -113,12 +99,15 @@ void Driver::Execute(QString text) {
 void Driver::Store(const Line& line) {
     const auto [key, text] = SplitFirstWord(line.rest);
     if (key.isEmpty()) return Error(QStringLiteral("usage: store KEY TEXT"));
-    RawStore()->setValue(key, text);
+    // As an outside edit: straight into the store, every other text left as it stands.
+    if (!QtSettingsStore::Edit(kAppName, kSection, key.toStdString(), text.toStdString()))
+        Error(QStringLiteral("could not store ") + key);
 }
 
 void Driver::Unstore(const Line& line) {
     if (line.words.size() != 1) return Error(QStringLiteral("usage: unstore KEY"));
-    RawStore()->remove(line.words.front());
+    if (!QtSettingsStore::Edit(kAppName, kSection, line.words.front().toStdString(), std::nullopt))
+        Error(QStringLiteral("could not unstore ") + line.words.front());
 }
 
 void Driver::Start(const Line& line) {
@@ -357,9 +346,11 @@ Driver::Answer Driver::WindowTop(QWidget& window) {
 }
 
 Driver::Answer Driver::StoredSetting(const QString& key) {
-    RawStore store;
-    if (!store->contains(key)) return QStringLiteral("<none>");
-    return store->value(key).toString();
+    // Read as the program reads the store, so that a hand-edited text shows as the program sees it
+    // (Qt's own reading splits "a,b", cuts "1;2" and lets an unclosed quote hide the lines after it).
+    const auto text = QtSettingsStore::Stored(kAppName, kSection, key.toStdString());
+    if (!text) return QStringLiteral("<none>");
+    return FromView(*text);
 }
 
 // Windows and controls
