@@ -2,6 +2,7 @@
 
 #include <QRect>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tallix {
@@ -10,8 +11,12 @@ namespace tallix {
 // rounded on its own, as the definitions were laid out.
 inline constexpr double kTwipsPerPixel = 15.0;
 
+// A stored position may hold any number; far beyond any screen it saturates instead of wrapping round.
 inline int TwipsToPixels(double twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+    constexpr double kLimit = 1 << 24;
+    const double pixels = twips / kTwipsPerPixel;
+    if (std::isnan(pixels)) return 0;
+    return static_cast<int>(std::lround(std::clamp(pixels, -kLimit, kLimit)));
 }
 inline double PixelsToTwips(int pixels) {
     return pixels * kTwipsPerPixel;
