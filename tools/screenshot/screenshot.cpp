@@ -5,7 +5,7 @@
 // greyed. The picture is drawn at the scale factor that QT_SCALE_FACTOR sets.
 
 #include "resources/resources.h"
-#include "tests/support/memory_store.h"
+#include "settings/settings.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/main/main_calc.h"
 #include "windows/main/program.h"
@@ -14,6 +14,8 @@
 #include <QPixmap>
 
 #include <cstdio>
+#include <map>
+#include <string>
 
 namespace {
 
@@ -21,6 +23,23 @@ namespace {
 class SilentMessageBoxes : public tallix::MessageBoxes {
 public:
     void Show(QWidget*, const QString&, const QString&, tallix::MessageIcon) override {}
+};
+
+// A first run's store that never touches the user's settings.
+class FirstRunStore : public tallix::SettingsStore {
+public:
+    std::string GetSetting(std::string_view, std::string_view, std::string_view key,
+                           std::string_view fallback) override {
+        const auto it = values_.find(std::string(key));
+        return it == values_.end() ? std::string(fallback) : it->second;
+    }
+    void SaveSetting(std::string_view, std::string_view, std::string_view key,
+                     std::string_view value) override {
+        values_[std::string(key)] = std::string(value);
+    }
+
+private:
+    std::map<std::string, std::string> values_;
 };
 
 } // namespace
@@ -33,8 +52,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     tallix::RegisterFonts();
-    MemoryStore store;
-    store.Seed("ShowPopup", "0");
+    FirstRunStore store;
+    tallix::WriteText(store, tallix::Setting::ShowPopup, "0");
     SilentMessageBoxes boxes;
     tallix::Program program(store, boxes);
     program.Start();
