@@ -7,12 +7,15 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSettings>
+
 #include <QString>
 #include <QStringEncoder>
 #include <QStringList>
 #include <QTemporaryFile>
 #include <QVariant>
+#include <memory>
 
+#include <memory>
 #include <optional>
 
 namespace tallix {
@@ -209,6 +212,17 @@ bool canWrite(const QString& fileName) {
     return !info.exists() || file.open(QIODevice::ReadWrite);
 }
 
+// On Windows the values live in the registry under HKEY_CURRENT_USER\Software\<application>\<section>;
+// elsewhere in the native per-user store named after the application (on Linux <application>.conf).
+std::unique_ptr<QSettings> openStore(std::string_view appName) {
+#ifdef Q_OS_WIN
+    return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\") + toQString(appName),
+                                       QSettings::NativeFormat);
+#else
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, toQString(appName));
+#endif
+}
+
 } // namespace
 
 std::string QtSettingsStore::GetSetting(std::string_view appName, std::string_view section,
@@ -220,7 +234,8 @@ std::string QtSettingsStore::GetSetting(std::string_view appName, std::string_vi
 
 std::optional<std::string> QtSettingsStore::Stored(std::string_view appName, std::string_view section,
                                                    std::string_view key) {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, toQString(appName));
+    const auto store = openStore(appName);
+    QSettings& settings = *store;
     const QString name = toQString(key);
     if (kStoreIsIniFile) {
         // The file itself, not Qt's reading of it: that one loses hand edits and may hold failed writes.
@@ -247,15 +262,15 @@ void QtSettingsStore::SaveSetting(std::string_view appName, std::string_view sec
         return;
     }
     unsaved_[address] = std::string(value);
-    const QString fileName =
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, toQString(appName)).fileName();
+    const QString fileName = openStore(appName)->fileName();
     errors_ << "tallix: could not save setting " << key << " to " << fileName.toStdString() << '\n'
             << std::flush;
 }
 
 bool QtSettingsStore::Edit(std::string_view appName, std::string_view section, std::string_view key,
                            std::optional<std::string_view> value) {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, toQString(appName));
+    const auto store = openStore(appName);
+    QSettings& settings = *store;
     settings.beginGroup(toQString(section));
     const QString fileName = settings.fileName();
     const QString name = toQString(key);
