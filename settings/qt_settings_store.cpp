@@ -7,13 +7,11 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSettings>
-
 #include <QString>
 #include <QStringEncoder>
 #include <QStringList>
 #include <QTemporaryFile>
 #include <QVariant>
-#include <memory>
 
 #include <memory>
 #include <optional>
