@@ -6,13 +6,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QList>
+#include <QLockFile>
+#include <QSaveFile>
 #include <QSettings>
 #include <QString>
 #include <QStringEncoder>
 #include <QStringList>
-#include <QTemporaryFile>
 #include <QVariant>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -197,17 +200,107 @@ std::optional<QByteArray> valueOf(const QHash<QString, QByteArray>& values, cons
     return *it;
 }
 
-// Whether a save can reach the file: Qt keeps a failed write pending in its process-wide copy of the
-// file and slips it into the next sync of any QSettings on that file, so a write is only tried where it
-// can succeed. Mirrors Qt's own checks: the file opens for writing, and a file can be made beside it.
-bool canWrite(const QString& fileName) {
+// A section or key name as Qt writes it: letters, digits and "_-." as they are, "/" as "\\", and any
+// other character as %XX or %UXXXX ("Default Settings" is "Default%20Settings").
+QByteArray escapedName(const QString& name) {
+    QByteArray out;
+    for (const QChar qch : name) {
+        const char16_t ch = qch.unicode();
+        if ((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '_' ||
+            ch == '-' || ch == '.')
+            out += char(ch);
+        else if (ch == '/')
+            out += '\\';
+        else if (ch <= 0xFF)
+            out += '%' + QByteArray::number(ch, 16).toUpper().rightJustified(2, '0');
+        else
+            out += "%U" + QByteArray::number(ch, 16).toUpper().rightJustified(4, '0');
+    }
+    return out;
+}
+
+// The file's text with `key` in `section` set to `line` (a whole "key=value" line), or removed when there
+// is none. As the later of two lines for a key wins, every line for the key goes and the new one takes
+// the place of the first. Every other name and value is written out as Qt writes it, so that Qt reads
+// the file as this store does ("1;2" goes out quoted), and a line that no reader takes for a setting (no
+// "=", a NUL byte) is dropped: a file of garbage becomes a settings file again.
+QByteArray editedIni(QByteArray data, const QString& section, const QString& key,
+                     const std::optional<QByteArray>& line) {
+    const bool bom = data.startsWith("\xEF\xBB\xBF");
+    if (bom) data.remove(0, 3);
+    const QByteArray eol = data.contains("\r\n") ? "\r\n" : "\n";
+    data.replace("\r\n", "\n").replace('\r', '\n'); // a carriage return ends a line too, as for Qt
+    QList<QByteArray> lines;
+    qsizetype header = -1, lastInSection = -1, first = -1;
+    bool inSection = false;
+    for (const QByteArray& raw : data.split('\n')) {
+        const QByteArrayView text = QByteArrayView(raw).trimmed();
+        if (text.isEmpty() || text.startsWith(';')) {
+            lines.append(raw);
+            continue;
+        }
+        if (text.startsWith('[')) {
+            const qsizetype close = text.indexOf(']');
+            const QString name =
+                unescapedName(text.sliced(1, (close < 0 ? text.size() : close) - 1).trimmed());
+            inSection = name == section;
+            if (inSection && header < 0) header = lastInSection = lines.size();
+            lines.append('[' + escapedName(name) + ']');
+            continue;
+        }
+        const qsizetype equals = text.indexOf('=');
+        if (equals <= 0 || text.contains('\0')) continue;
+        const QString name = unescapedName(text.first(equals).trimmed());
+        if (inSection && name == key) {
+            if (first >= 0 || !line) continue;
+            first = lines.size();
+            lines.append(*line);
+        } else {
+            const QByteArray value = storedText(text.sliced(equals + 1).trimmed().toByteArray());
+            lines.append(escapedName(name) + '=' + iniWritten(QString::fromUtf8(value)));
+        }
+        if (inSection) lastInSection = lines.size() - 1;
+    }
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    if (line && first < 0) {
+        if (header >= 0) {
+            lines.insert(lastInSection + 1, *line);
+        } else {
+            if (!lines.isEmpty()) lines.append(QByteArray());
+            lines.append('[' + escapedName(section) + ']');
+            lines.append(*line);
+        }
+    }
+    QByteArray out = bom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+    for (const QByteArray& l : lines)
+        out += l + eol;
+    return out;
+}
+
+// Sets or removes one key in the file, under the lock that Qt's own writer takes, and replaces the file
+// whole (write beside it, then rename), so that a copy killed mid-save leaves the old file or the new one.
+// The file is read afresh under the lock, so a second copy's save in between is never lost. A file that
+// can't be read or written is left alone, as Qt's writer would leave it.
+bool editIniFile(const QString& fileName, const QString& section, const QString& key,
+                 const std::optional<QString>& value) {
     const QFileInfo info(fileName);
-    if (info.exists() && !info.isFile()) return false;
     if (!QDir().mkpath(info.absolutePath())) return false;
-    QTemporaryFile beside(fileName);
-    if (!beside.open()) return false;
-    QFile file(fileName);
-    return !info.exists() || file.open(QIODevice::ReadWrite);
+    QLockFile lock(fileName + QStringLiteral(".lock"));
+    lock.setStaleLockTime(2000); // a save takes milliseconds; an older lock is one a killed copy left
+    if (!lock.tryLock(5000)) return false;
+    QByteArray data;
+    if (info.exists()) {
+        QFile in(fileName);
+        if (!info.isFile() || !info.isWritable() || !in.open(QIODevice::ReadOnly)) return false;
+        data = in.readAll();
+    }
+    QSaveFile out(fileName);
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    if (!info.exists()) out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const auto line = value ? std::optional(escapedName(key) + '=' + iniWritten(*value)) : std::nullopt;
+    out.write(editedIni(data, section, key, line));
+    return out.commit();
 }
 
 // On Windows the values live in the registry under HKEY_CURRENT_USER\Software\<application>\<section>;
@@ -268,38 +361,16 @@ void QtSettingsStore::SaveSetting(std::string_view appName, std::string_view sec
 bool QtSettingsStore::Edit(std::string_view appName, std::string_view section, std::string_view key,
                            std::optional<std::string_view> value) {
     const auto store = openStore(appName);
-    QSettings& settings = *store;
-    settings.beginGroup(toQString(section));
-    const QString fileName = settings.fileName();
-    const QString name = toQString(key);
-    const auto put = [&] {
-        if (value)
-            settings.setValue(name, toQString(*value));
-        else
-            settings.remove(name);
-        settings.sync();
-    };
-
-    if (!kStoreIsIniFile) {
-        put();
-        return settings.status() == QSettings::NoError;
-    }
-    if (!canWrite(fileName)) return false;
-    // Qt rewrites the whole file from its own reading of it, so a hand-edited value that it misreads
-    // ("1;2" as "1") is first handed back to it as its text, which it then writes properly quoted.
-    const auto values = sectionValues(fileName, toQString(section));
-    for (auto it = values.begin(); it != values.end(); ++it) {
-        const QByteArray stored = storedText(*it);
-        const QVariant read = settings.value(it.key());
-        if (it.key() != name && (read.typeId() != QMetaType::QString || read.toString().toUtf8() != stored))
-            settings.setValue(it.key(), QString::fromUtf8(stored));
-    }
-    put();
-    // The status keeps only its first error, and Qt rewrites a malformed file (FormatError) all the
-    // same; the line that should now be in the file tells.
-    const auto line = valueOf(sectionValues(fileName, toQString(section)), name);
-    return settings.status() != QSettings::AccessError &&
-           (value ? line == iniWritten(toQString(*value)) : !line.has_value());
+    if (kStoreIsIniFile)
+        return editIniFile(store->fileName(), toQString(section), toQString(key),
+                           value ? std::optional(toQString(*value)) : std::nullopt);
+    store->beginGroup(toQString(section));
+    if (value)
+        store->setValue(toQString(key), toQString(*value));
+    else
+        store->remove(toQString(key));
+    store->sync();
+    return store->status() == QSettings::NoError;
 }
 
 } // namespace tallix

@@ -11,9 +11,10 @@
 
 namespace tallix {
 
-// The platform's per-user settings through QSettings: the registry on Windows, a property list on macOS,
-// and the text file $XDG_CONFIG_HOME/<appName>.conf elsewhere. Every call opens the store afresh and
-// every write is flushed at once, so a second running copy sees it and the last writer wins.
+// The platform's per-user settings: the registry on Windows and a property list on macOS, through
+// QSettings; elsewhere the text file $XDG_CONFIG_HOME/<appName>.conf in Qt's format, read and written
+// here line by line so that hand-edited texts survive. Every call opens the store afresh and every write
+// is flushed at once, so a second running copy sees it and the last writer wins.
 //
 // Nothing here ever fails loudly. A store that can't be read gives every caller its default. A write
 // that can't be saved prints one line on `errors` and is kept by this object, so the rest of the run

@@ -52,7 +52,7 @@ printf '[Default%%20Settings]\nMemoryValue=1\nFrstMmery=No\nRedBttns=1\nValue=1\
 
 if [[ $mode == two_copies ]]; then
     # A: M, then MR twice (recalls, then clears: "0"), then M again; the title tells the memory's state.
-    a_in="" a_want="" numbers=""
+    a_in="" a_want="Screen=0"$'\n' numbers=""
     for i in $(seq 1 100); do
         n=$((1000 + 37 * i))
         numbers+=" $n"
@@ -72,10 +72,16 @@ if [[ $mode == two_copies ]]; then
         b_want+="Open=MainCalc$( ((popup)) && echo ,Popup)"$'\n'"Left=$x"$'\n'"Top=$y"$'\n'
         ((popup)) && b_in+="close Popup"$'\n'
     done
+    # A starts first, while the welcome window is still off; B, which turns it on and off, only once A's
+    # window is up (a welcome window would disable A's keys).
+    "$drive" <<<"print Screen"$'\n'"$a_in" >"$work/a.out" 2>"$work/a.err" &
+    a=$!
+    for ((t = 0; t < 200; t++)); do
+        [[ -s "$work/a.out" ]] && break
+        sleep 0.05
+    done
     "$drive" <<<"$b_in" >"$work/b.out" 2>"$work/b.err" &
     b=$!
-    "$drive" <<<"$a_in" >"$work/a.out" 2>"$work/a.err" &
-    a=$!
     wait $a
     a_status=$?
     wait $b
