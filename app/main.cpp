@@ -1,3 +1,4 @@
+#include "app/first_paint_probe.h"
 #include "resources/resources.h"
 #include "settings/qt_settings_store.h"
 #include "windows/forms/message_boxes.h"
@@ -74,6 +75,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     qInstallMessageHandler(standardHandler);
     releaseStartupMessages();
+    tallix::WatchFirstPaint(QStringLiteral("MainCalc")); // start-up benchmarks only; see the header
 
     tallix::RegisterFonts();
     tallix::QtSettingsStore store;

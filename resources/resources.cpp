@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QImage>
+#include <QResource>
 #include <QtEndian>
 
 #include <optional>
@@ -88,13 +89,27 @@ std::optional<MonoCursor> ParseMonoCursor(const QByteArray& data) {
     return MonoCursor{QBitmap::fromImage(bitmap), QBitmap::fromImage(mask), hotSpot};
 }
 
+// Installs a font compiled into the program. Qt's addApplicationFont(path) would copy the file into
+// memory, and FreeType would read it into memory a second time; the fonts are stored uncompressed,
+// so both can use the bytes where they lie in the program instead, which stay for the process's life.
+void addBundledFont(const QString& path) {
+    const QResource resource(path);
+    if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression &&
+        resource.data()) {
+        QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
+            reinterpret_cast<const char*>(resource.data()), static_cast<qsizetype>(resource.size())));
+        return;
+    }
+    QFontDatabase::addApplicationFont(path);
+}
+
 } // namespace
 
 void RegisterFonts() {
     static const bool registered = [] {
         for (const char* path : {":/fonts/ComicNeue-Regular.otf", ":/fonts/ComicNeue-Bold.otf",
                                  ":/fonts/LiberationSerif-Regular.ttf"})
-            QFontDatabase::addApplicationFont(QString::fromLatin1(path));
+            addBundledFont(QString::fromLatin1(path));
         // A substitute is only consulted when no installed face carries the name itself.
         QFont::insertSubstitution(QStringLiteral("JACKIE"), QStringLiteral("Comic Neue"));
         QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));

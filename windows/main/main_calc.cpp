@@ -95,7 +95,7 @@ QWidget* MainCalc::makeControl(const ControlDef& def, QWidget* parent) {
         return box;
     }
     case ControlKind::PictureBox:
-        return new PictureBox(QString::fromLatin1(kPictureBackgroundPath), parent);
+        return new PictureBox(LoadBitmap(QString::fromLatin1(kPictureBackgroundPath)), parent);
     case ControlKind::Label:
     case ControlKind::CheckBox:
     case ControlKind::Line:
@@ -240,7 +240,7 @@ void MainCalc::closeEvent(QCloseEvent* event) {
 
 void MainCalc::paintEvent(QPaintEvent*) {
     // Normally never runs: Picture1 covers the whole client area and draws every pixel of it.
-    if (windowPicture_.isNull()) windowPicture_.load(QString::fromLatin1(kWindowBackgroundPath));
+    if (windowPicture_.isNull()) windowPicture_ = LoadBitmap(QString::fromLatin1(kWindowBackgroundPath));
     QPainter painter(this);
     painter.fillRect(rect(), RgbColor(kMainBackColor));
     painter.drawPixmap(0, 0, windowPicture_);

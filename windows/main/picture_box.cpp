@@ -1,12 +1,23 @@
 #include "windows/main/picture_box.h"
 
+#include <QImageReader>
 #include <QPainter>
+
+#include <utility>
 
 namespace tallix {
 
-PictureBox::PictureBox(const QString& picturePath, QWidget* parent)
+QPixmap LoadBitmap(const QString& path) {
+    QImageReader reader(path, "bmp");
+    reader.setAutoDetectImageFormat(false);
+    QImage image = reader.read();
+    if (image.isNull()) return QPixmap(path);
+    return QPixmap::fromImage(std::move(image));
+}
+
+PictureBox::PictureBox(const QPixmap& picture, QWidget* parent)
     : QFrame(parent)
-    , picture_(picturePath) {
+    , picture_(picture) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
     setFocusPolicy(Qt::TabFocus);

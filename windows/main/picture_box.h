@@ -5,13 +5,19 @@
 
 namespace tallix {
 
+// The Windows bitmap at `path` as a pixmap, read by Qt's built-in BMP reader straight away. Qt's
+// usual route (QPixmap(path)) first asks every image format plugin whether it reads ".bmp", loading
+// each plugin library (and libjpeg) to do so; the pixels come out the same. Any other file is read
+// the usual way.
+QPixmap LoadBitmap(const QString& path);
+
 // A sunken frame, two pixels wide, showing a bitmap at its natural size from the inner corner. It
 // takes the focus in its turn of the tab order and shows nothing for it.
 class PictureBox : public QFrame {
     Q_OBJECT
 
 public:
-    PictureBox(const QString& picturePath, QWidget* parent);
+    PictureBox(const QPixmap& picture, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

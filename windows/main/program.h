@@ -27,7 +27,8 @@ private:
     SettingsStore& store_;
     MessageBoxes& boxes_;
     std::unique_ptr<Companions> companions_;
-    std::unique_ptr<MainCalc> main_; // after companions_, so it goes first; closing hides it, Start replaces it
+    // After companions_, so that it goes first. Closing only hides it; Start replaces it.
+    std::unique_ptr<MainCalc> main_;
 };
 
 } // namespace tallix
