@@ -100,6 +100,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "math")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 # Depends comes from the shared libraries that the program links (dpkg-shlibdeps, from dpkg-dev).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Arial's metric twin, for the texts laid out for the classic 8-point dialog font.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
 
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   set(CPACK_GENERATOR "DEB")

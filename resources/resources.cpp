@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QImage>
 #include <QResource>
 #include <QtEndian>
@@ -113,6 +114,13 @@ void RegisterFonts() {
         // A substitute is only consulted when no installed face carries the name itself.
         QFont::insertSubstitution(QStringLiteral("JACKIE"), QStringLiteral("Comic Neue"));
         QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+        // The windows were laid out for the classic 8-point dialog font: the larger and wider defaults
+        // of today's desktops would cut captions off inside their boxes. Arial's metrics come closest;
+        // without it or its metric twin the desktop's own face is used at that size.
+        QFont standard = QGuiApplication::font();
+        standard.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), standard.family()});
+        standard.setPointSizeF(8);
+        QGuiApplication::setFont(standard);
         return true;
     }();
     Q_UNUSED(registered);

@@ -12,9 +12,10 @@ inline constexpr char kWindowBackgroundPath[] = ":/images/window.bmp";
 inline constexpr char kProgramIconPath[] = ":/images/tallix.ico";
 inline constexpr char kPointerPath[] = ":/images/pointer.cur";
 
-// Installs the bundled fonts and maps "JACKIE" to Comic Neue and "Times New Roman" to Liberation
-// Serif, where the system has no face of that name. Needs the QGuiApplication; call it before the
-// first window is built. Later calls do nothing.
+// Installs the bundled fonts, maps "JACKIE" to Comic Neue and "Times New Roman" to Liberation Serif
+// where the system has no face of that name, and makes 8 points the size of every text without a
+// font of its own. Needs the QGuiApplication; call it before the first window is built. Later calls
+// do nothing.
 void RegisterFonts();
 
 // The window's special mouse pointer, an arrow with its hot spot at the tip. Its interior inverts
