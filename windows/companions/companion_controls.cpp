@@ -52,7 +52,18 @@ void applyLook(QWidget& widget, const ControlDef& def, const ControlLook& look) 
 
 } // namespace
 
-void BuildCompanionControls(QWidget* form, std::span<const CompanionControl> table) {
+void BuildCompanionWindow(Form& window, const CompanionWindow& definition) {
+    window.setWindowFlags(definition.flags);
+    // Set after the flags: a tool window would otherwise not keep the program running.
+    window.setAttribute(Qt::WA_QuitOnClose, true);
+    window.setAttribute(Qt::WA_MacAlwaysShowToolWindow, true);
+    window.setAttribute(Qt::WA_DeleteOnClose, true);
+    window.setObjectName(QString::fromLatin1(definition.name));
+    window.setWindowTitle(QString::fromLatin1(definition.title));
+    window.SetClientSize(definition.clientWidth, definition.clientHeight);
+
+    QWidget* form = &window;
+    const std::span<const CompanionControl> table = definition.controls;
     std::vector<ControlDef> controls;
     controls.reserve(table.size());
     for (const CompanionControl& row : table)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "windows/forms/control_table.h"
+#include "windows/forms/form.h"
 
 #include <QCheckBox>
 
@@ -24,9 +25,20 @@ struct CompanionControl {
     ControlLook look = {};
 };
 
-// Builds the window's controls from its table and gives the focus to the first control in tab order
-// that can take it. A line row runs from (left, top) to (left + width, top).
-void BuildCompanionControls(QWidget* form, std::span<const CompanionControl> table);
+// A companion window's definition: its own properties and its table of controls.
+struct CompanionWindow {
+    const char* name;
+    const char* title;
+    Qt::WindowFlags flags;
+    int clientWidth; // twips
+    int clientHeight;
+    std::span<const CompanionControl> controls;
+};
+
+// Builds the window from its definition. A line row runs from (left, top) to (left + width, top); the
+// focus goes to the first control in tab order that can take it. Closing the window unloads it (the
+// widget goes), and while it is open it keeps the program running, even as a tool window.
+void BuildCompanionWindow(Form& form, const CompanionWindow& window);
 
 // A check box that can show the greyed state when told to, but whose click only ever ticks or unticks.
 // A click on a greyed box ticks it.

@@ -23,20 +23,22 @@ const std::array<CompanionControl, 4> kControls{{
      {.checked = true}},
 }};
 
+const CompanionWindow kWindow{
+    .name = "Popup",
+    .title = "Welcome",
+    .flags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint,
+    .clientWidth = 4575,
+    .clientHeight = 1680,
+    .controls = kControls,
+};
+
 } // namespace
 
 Popup::Popup(SettingsStore& store, QWidget* main)
-    : Form(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : Form()
     , store_(store)
     , main_(main) {
-    // A tool window doesn't keep the program running by itself; this one counts as a window of the run.
-    setAttribute(Qt::WA_QuitOnClose, true);
-    setAttribute(Qt::WA_MacAlwaysShowToolWindow, true);
-    setAttribute(Qt::WA_DeleteOnClose, true);
-    setObjectName(QStringLiteral("Popup"));
-    setWindowTitle(QStringLiteral("Welcome"));
-    SetClientSize(4575, 1680);
-    BuildCompanionControls(this, kControls);
+    BuildCompanionWindow(*this, kWindow);
     showStart_ = findChild<QCheckBox*>(QStringLiteral("ShowStart"));
 
     // clicked comes from the user's mouse or keyboard only, never from a change made in code.

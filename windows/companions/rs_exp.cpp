@@ -27,16 +27,21 @@ const std::array<CompanionControl, 9> kControls{{
      {.disabled = true}},
 }};
 
+const CompanionWindow kWindow{
+    .name = "RsExp",
+    .title = "RuneScape Experience Calculator",
+    .flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint,
+    .clientWidth = 7095,
+    .clientHeight = 2865,
+    .controls = kControls,
+};
+
 } // namespace
 
 RsExp::RsExp(MessageBoxes& boxes)
-    : Form(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : Form()
     , boxes_(boxes) {
-    setAttribute(Qt::WA_DeleteOnClose, true);
-    setObjectName(QStringLiteral("RsExp"));
-    setWindowTitle(QStringLiteral("RuneScape Experience Calculator"));
-    SetClientSize(7095, 2865);
-    BuildCompanionControls(this, kControls);
+    BuildCompanionWindow(*this, kWindow);
     expKill_ = findChild<QLineEdit*>(QStringLiteral("ExpKill"));
     currExp_ = findChild<QLineEdit*>(QStringLiteral("CurrExp"));
     desiredExp_ = findChild<QLineEdit*>(QStringLiteral("DesiredExp"));

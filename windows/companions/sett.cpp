@@ -26,19 +26,21 @@ const std::array<CompanionControl, 4> kControls{{
      {.checked = true}},
 }};
 
+const CompanionWindow kWindow{
+    .name = "Sett",
+    .title = "Options",
+    .flags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint,
+    .clientWidth = 2145,
+    .clientHeight = 1530,
+    .controls = kControls,
+};
+
 } // namespace
 
 Sett::Sett(SettingsStore& store, const Form& main)
-    : Form(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : Form()
     , store_(store) {
-    // A tool window doesn't keep the program running by itself; this one counts as a window of the run.
-    setAttribute(Qt::WA_QuitOnClose, true);
-    setAttribute(Qt::WA_MacAlwaysShowToolWindow, true);
-    setAttribute(Qt::WA_DeleteOnClose, true);
-    setObjectName(QStringLiteral("Sett"));
-    setWindowTitle(QStringLiteral("Options"));
-    SetClientSize(2145, 1530);
-    BuildCompanionControls(this, kControls);
+    BuildCompanionWindow(*this, kWindow);
     check1_ = findChild<QCheckBox*>(QStringLiteral("Check1"));
     check2_ = findChild<QCheckBox*>(QStringLiteral("Check2"));
     check3_ = findChild<QCheckBox*>(QStringLiteral("Check3"));
