@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPixmap>
 #include <QResource>
 #include <QtEndian>
 
@@ -90,6 +91,60 @@ std::optional<MonoCursor> ParseMonoCursor(const QByteArray& data) {
     return MonoCursor{QBitmap::fromImage(bitmap), QBitmap::fromImage(mask), hotSpot};
 }
 
+// Reads the images of an ICO file whose every image is an uncompressed 8-bit bitmap with its AND
+// mask (what the program's icon holds), as Qt's ico plugin would: palette colours, transparent where
+// the mask is set. Done here, so that the plugin library need not be looked for and loaded before
+// the first paint. Anything else gives an empty list.
+QList<QImage> ReadPalettedIcon(const QByteArray& data) {
+    if (data.size() < 6 || U16(data, 0) != 0 || U16(data, 2) != 1) return {};
+    const int count = U16(data, 4);
+    if (count < 1 || data.size() < 6 + 16 * qsizetype(count)) return {};
+    QList<QImage> images;
+    for (int entry = 0; entry < count; ++entry) {
+        const qsizetype directory = 6 + 16 * qsizetype(entry);
+        const qsizetype image = U32(data, directory + 12);
+        if (image < 6 + 16 * qsizetype(count) || image > data.size() - 40) return {};
+        const qsizetype headerSize = U32(data, image);
+        const qint32 width = qint32(U32(data, image + 4));
+        const qint32 doubleHeight = qint32(U32(data, image + 8));
+        if (headerSize != 40 || width <= 0 || width > 256 || doubleHeight <= 0 || doubleHeight > 512 ||
+            doubleHeight % 2 != 0 || U16(data, image + 12) != 1 || U16(data, image + 14) != 8 ||
+            U32(data, image + 16) != 0)
+            return {};
+        const int height = doubleHeight / 2;
+        const quint32 used = U32(data, image + 32);
+        const int colours = used == 0 ? 256 : int(used);
+        if (colours > 256) return {};
+        const qsizetype palette = image + headerSize;
+        const qsizetype xorRow = (qsizetype(width) * 8 + 31) / 32 * 4;
+        const qsizetype andRow = (qsizetype(width) + 31) / 32 * 4;
+        const qsizetype xorMask = palette + 4 * qsizetype(colours);
+        const qsizetype andMask = xorMask + xorRow * height;
+        if (andMask + andRow * height > data.size()) return {};
+        QImage picture(width, height, QImage::Format_ARGB32);
+        if (picture.isNull()) return {};
+        for (int y = 0; y < height; ++y) {
+            const auto* indices =
+                reinterpret_cast<const uchar*>(data.constData() + xorMask + (height - 1 - y) * xorRow);
+            const auto* masks =
+                reinterpret_cast<const uchar*>(data.constData() + andMask + (height - 1 - y) * andRow);
+            auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            for (int x = 0; x < width; ++x) {
+                const int index = indices[x];
+                QRgb colour = qRgba(0, 0, 0, 255);
+                if (index < colours) {
+                    const auto* bgr = reinterpret_cast<const uchar*>(data.constData() + palette + 4 * index);
+                    colour = qRgba(bgr[2], bgr[1], bgr[0], 255);
+                }
+                const bool transparent = ((masks[x / 8] >> (7 - x % 8)) & 1) != 0;
+                line[x] = transparent ? (colour & RGB_MASK) : colour;
+            }
+        }
+        images.append(std::move(picture));
+    }
+    return images;
+}
+
 // Installs a font compiled into the program. Qt's addApplicationFont(path) would copy the file into
 // memory, and FreeType would read it into memory a second time; the fonts are stored uncompressed,
 // so both can use the bytes where they lie in the program instead, which stay for the process's life.
@@ -117,8 +172,15 @@ void RegisterFonts() {
         // The windows were laid out for the classic 8-point dialog font: the larger and wider defaults
         // of today's desktops would cut captions off inside their boxes. Arial's metrics come closest;
         // without it or its metric twin the desktop's own face is used at that size.
+        // Only installed families are named: a name the font database lacks costs a fontconfig
+        // search for fallbacks every time a text needs a new size, and resolves to the next name anyway.
         QFont standard = QGuiApplication::font();
-        standard.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), standard.family()});
+        const QStringList installed = QFontDatabase::families();
+        QStringList families;
+        for (const QString& family : {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")})
+            if (installed.contains(family, Qt::CaseInsensitive)) families.append(family);
+        families.append(standard.family());
+        standard.setFamilies(families);
         standard.setPointSizeF(8);
         QGuiApplication::setFont(standard);
         return true;
@@ -135,6 +197,16 @@ QCursor SpecialPointer() {
 }
 
 QIcon ProgramIcon() {
+    QFile file(QString::fromLatin1(kProgramIconPath));
+    if (file.open(QIODevice::ReadOnly)) {
+        const QList<QImage> images = ReadPalettedIcon(file.readAll());
+        if (!images.isEmpty()) {
+            QIcon icon;
+            for (const QImage& image : images)
+                icon.addPixmap(QPixmap::fromImage(image));
+            return icon;
+        }
+    }
     return QIcon(QString::fromLatin1(kProgramIconPath));
 }
 

@@ -23,7 +23,8 @@ void RegisterFonts();
 // Falls back to the standard arrow should the cursor file be unreadable.
 QCursor SpecialPointer();
 
-// The program's icon with its 24 and 48 pixel images (read through Qt's "ico" image plugin).
+// The program's icon with the 24 and 48 pixel images of its icon file (read as Qt's "ico" image plugin
+// reads them, without loading the plugin).
 QIcon ProgramIcon();
 
 } // namespace tallix
