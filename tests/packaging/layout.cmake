@@ -99,21 +99,20 @@ function(tallix_check_layout root)
   # homepage and at the committed screenshot under the same address scheme.
   if(EXISTS "${root}/${metainfo}")
     file(READ "${root}/${metainfo}" xml)
-    if(NOT xml MATCHES "<id>${APPSTREAM_ID}</id>")
-      string(APPEND problems "\n  metainfo: the id is not ${APPSTREAM_ID}")
-    endif()
-    if(NOT xml MATCHES "<launchable type=\"desktop-id\">${DESKTOP_ID}\\.desktop</launchable>")
-      string(APPEND problems "\n  metainfo: the launchable is not the installed ${DESKTOP_ID}.desktop")
-    endif()
-    if(NOT xml MATCHES "<binary>tallix</binary>")
-      string(APPEND problems "\n  metainfo: does not provide the binary tallix")
-    endif()
-    if(NOT xml MATCHES "<description>[ \n]*<p>")
-      string(APPEND problems "\n  metainfo: no description")
-    endif()
-    if(NOT xml MATCHES "<url type=\"homepage\">${HOMEPAGE}</url>")
-      string(APPEND problems "\n  metainfo: the homepage is not ${HOMEPAGE}")
-    endif()
+    # Each check: a pattern the metainfo must match, then what is wrong when it doesn't.
+    set(checks
+      "<id>${APPSTREAM_ID}</id>" "the id is not ${APPSTREAM_ID}"
+      "<launchable type=\"desktop-id\">${DESKTOP_ID}\\.desktop</launchable>"
+          "the launchable is not the installed ${DESKTOP_ID}.desktop"
+      "<binary>tallix</binary>" "does not provide the binary tallix"
+      "<description>[ \n]*<p>" "no description"
+      "<url type=\"homepage\">${HOMEPAGE}</url>" "the homepage is not ${HOMEPAGE}")
+    while(checks)
+      list(POP_FRONT checks pattern message)
+      if(NOT xml MATCHES "${pattern}")
+        string(APPEND problems "\n  metainfo: ${message}")
+      endif()
+    endwhile()
     # https://github.com/OWNER/NAME -> https://raw.githubusercontent.com/OWNER/NAME/main/PATH
     string(REPLACE "https://github.com/" "https://raw.githubusercontent.com/" raw "${HOMEPAGE}/main/")
     if(xml MATCHES "<image>([^<]*)</image>")
