@@ -83,5 +83,7 @@ int main(int argc, char* argv[]) {
     tallix::Program program(store, boxes);
     // The run ends when its last window closes (QApplication's quitOnLastWindowClosed).
     program.Start();
-    return app.exec();
+    const int status = app.exec();
+    program.Finish();
+    return status;
 }

@@ -80,6 +80,7 @@ void Driver::Run(std::istream& input) {
     while (std::getline(input, line))
         Execute(QString::fromStdString(line));
     CloseAll();
+    program_.Finish();
 }
 
 void Driver::Execute(QString text) {
@@ -188,6 +189,7 @@ void Driver::Restart(const Line& line) {
     if (!line.words.isEmpty()) return Error(QStringLiteral("usage: restart"));
     CloseAll();
     if (program_.Running()) return Error(QStringLiteral("the program still runs after its windows closed"));
+    program_.Finish();
     program_.Start();
     Settle();
 }

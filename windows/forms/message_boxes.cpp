@@ -6,8 +6,10 @@
 namespace tallix {
 
 void QtMessageBoxes::Show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {
-    QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::NoIcon, title,
-                    text, QMessageBox::Ok, parent);
+    const QMessageBox::Icon shown = icon == MessageIcon::Information ? QMessageBox::Information
+                                    : icon == MessageIcon::Warning   ? QMessageBox::Warning
+                                                                     : QMessageBox::NoIcon;
+    QMessageBox box(shown, title, text, QMessageBox::Ok, parent);
     if (observer_) QTimer::singleShot(0, &box, [this, &box] { observer_(box); });
     box.exec();
 }

@@ -11,7 +11,8 @@ namespace tallix {
 
 enum class MessageIcon {
     None,
-    Information
+    Information,
+    Warning
 };
 
 // Every message box of the program passes here, so that tests can record them and the automation
