@@ -5,8 +5,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QRect>
 #include <QSettings>
 
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -30,11 +32,40 @@ void Save(QtSettingsStore& store, const char* key, const QString& value) {
     store.SaveSetting(tallix::kAppName, tallix::kSection, key, value.toStdString());
 }
 
+std::unique_ptr<QSettings> QtStore() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("Tallix.exe"));
+}
+
 // What Qt itself reads, as any other QSettings user of the file would.
 QVariant QtRead(const char* key) {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tallix.exe"));
-    settings.beginGroup(QStringLiteral("Default Settings"));
-    return settings.value(QLatin1String(key));
+    return QtStore()->value(QStringLiteral("Default Settings/") + QLatin1String(key));
+}
+
+// Every key of every section as Qt reads it, with its type.
+QMap<QString, QVariant> QtReadAll() {
+    const auto settings = QtStore();
+    QMap<QString, QVariant> all;
+    for (const QString& key : settings->allKeys())
+        if (!key.isEmpty()) all.insert(key, settings->value(key)); // "=x" is a key without a name
+    return all;
+}
+
+QByteArray FileBytes() {
+    QFile file(StoreFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The file's lines, other than those of the keys saved and the section the program adds.
+QList<QByteArray> ForeignLines(const QByteArray& file) {
+    QList<QByteArray> lines;
+    for (const QByteArray& line : file.split('\n')) {
+        const QByteArray text = line.trimmed();
+        if (!text.isEmpty() && text != kSectionLine.trimmed() && !text.startsWith("MemoryValue=") &&
+            !text.startsWith("Top="))
+            lines << line;
+    }
+    return lines;
 }
 
 } // namespace
@@ -42,14 +73,11 @@ QVariant QtRead(const char* key) {
 class QtSettingsStoreTest : public QObject {
     Q_OBJECT
 
-    // An outside edit of the store file. Qt notices a changed file by its size and time, so each edit
-    // gets a time of its own.
-    void editFile(const QByteArray& content) {
+    // An outside edit of the store file.
+    static void editFile(const QByteArray& content, QIODevice::OpenMode mode = QIODevice::Truncate) {
         QFile file(StoreFile());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QVERIFY(file.open(QIODevice::WriteOnly | mode));
         file.write(content);
-        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(++edits_),
-                                 QFileDevice::FileModificationTime));
     }
 
     // Leaves no store file, nor anything in its place.
@@ -59,22 +87,21 @@ class QtSettingsStoreTest : public QObject {
         QFile::remove(StoreFile());
     }
 
-    int edits_ = 0;
-
 private slots:
     void init() { removeStore(); }
 
-    // A value edited by hand reads back as written, even where Qt's own reading differs. A save of
-    // another key keeps it, so that Qt then reads it the same way too, and a save of the text itself
-    // reads back exactly.
+    // A value edited by hand reads back as written, even where Qt's own reading differs; a save of
+    // another key leaves its line alone, and a save of the text itself reads back exactly for Qt too.
     void handEditedValues_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("qtReadsIt"); // once the program has saved it
         QByteArray garbage;
         for (int i = 0; i < 4096; ++i)
             garbage += char(i * 37 % 256);
-        const auto file = [](const char* name, const QByteArray& content, const QString& expected) {
-            QTest::newRow(name) << content << expected;
+        const auto file = [](const char* name, const QByteArray& content, const QString& expected,
+                             bool qtReadsIt = true) {
+            QTest::newRow(name) << content << expected << qtReadsIt;
         };
         const auto row = [&](const char* name, const QByteArray& line, const QString& expected) {
             file(name, kSectionLine + "MemoryValue=" + line + "\n", expected);
@@ -86,7 +113,8 @@ private slots:
         row("doubled at sign", "@@x", "@x");             // Qt's own escape
         row("typed marker", "@Invalid()", "@Invalid()"); // Qt: no value at all
         row("empty", "", "");                            // not the default
-        file("after an unclosed quote", kSectionLine + "FrstMmery=a\"b\nMemoryValue=12\n", "12");
+        // The other key's line stays as it is, and hides this one from Qt.
+        file("after an unclosed quote", kSectionLine + "FrstMmery=a\"b\nMemoryValue=12\n", "12", false);
         file("later line wins, junk skipped", kSectionLine + "MemoryValue=1\nMemoryValue=2\njunk\n", "2");
         file("unescaped section, blanks", "[Default Settings]\n  MemoryValue = 12\n", "12");
         file("byte order mark, CRLF", "\xEF\xBB\xBF[Default%20Settings]\r\nMemoryValue=12\r\n", "12");
@@ -96,29 +124,89 @@ private slots:
     void handEditedValues() {
         QFETCH(QByteArray, file);
         QFETCH(QString, expected);
+        QFETCH(bool, qtReadsIt);
         editFile(file);
         std::ostringstream errors;
         QtSettingsStore store(errors);
         QCOMPARE(Get(store, "MemoryValue"), expected);
         Save(store, "Top", "500");
         QCOMPARE(Get(store, "MemoryValue"), expected);
-        if (expected != "<default>") QCOMPARE(QtRead("MemoryValue"), QVariant(expected));
+        QVERIFY(FileBytes().startsWith(file.first(file.lastIndexOf("MemoryValue") + 1)));
         Save(store, "MemoryValue", expected);
         QtSettingsStore reader;
         QCOMPARE(Get(reader, "MemoryValue"), expected);
-        QCOMPARE(QtRead("MemoryValue"), QVariant(expected));
+        if (qtReadsIt) QCOMPARE(QtRead("MemoryValue"), QVariant(expected));
         QCOMPARE(errors.str(), std::string());
     }
 
-    // A store that can't be read gives defaults. A write that can't be saved prints one line and is kept
-    // by this store for the rest of the run, but is saved for no one else, not even by a later sync.
+    // Whatever else the file holds stays byte for byte, so that Qt reads every other key as before with
+    // its type: Qt's own typed values and lists, comments, lines no reader understands, NUL bytes, line
+    // endings and a byte-order mark, in the program's section and in others.
+    void foreignContent_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        const auto row = [](const char* name, const QByteArray& before, const QByteArray& after = {}) {
+            QTest::newRow(name) << before << after;
+        };
+        row("comments and notes", "# a comment\n; another\nnote without equals\n=x\n# Old=3\n");
+        row("comment after a value", kSectionLine + "Theme=dark ; comment\n");
+        row("string lists", kSectionLine + "List=a, b\nQuoted=\"x\", \"y\"\n");
+        row("NUL bytes", QByteArray("[Other]\nA=1\0\x02\nB\0=2\n", 20));
+        row("mixed line endings", "[Other]\r\nA=1\nB=2\rC=3\r\n" + kSectionLine + "Top=1\r\n");
+        row("byte order mark", "\xEF\xBB\xBF", "[Other]\r\nA=1\r\n");
+        row("no final line break", kSectionLine + "Z=1");
+        row("the key twice", kSectionLine + "MemoryValue=1\nX=y\nMemoryValue=2\n");
+        row("a section of the program's twice",
+            kSectionLine + "A=1\n[Other]\nB=2\n" + kSectionLine + "C=3\n");
+    }
+    void foreignContent() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        {
+            // Values as Qt writes them, in a section of their own and in the program's.
+            const auto settings = QtStore();
+            settings->setValue("Typed/Blob", QByteArray("\x01\x02", 2));
+            settings->setValue("Typed/Area", QRect(0, 0, 10, 20));
+            settings->setValue("Typed/Size", QSize(3, 4));
+            settings->setValue("Typed/When", QDateTime(QDate(2026, 12, 6), QTime(16, 2)));
+            settings->setValue("Typed/Names", QStringList{"a", "b"});
+            settings->setValue("Default Settings/Rect", QRect(1, 2, 3, 4));
+        }
+        const QByteArray written = FileBytes();
+        editFile(before + written + after);
+        const QByteArray original = FileBytes();
+        const QMap<QString, QVariant> read = QtReadAll();
+
+        std::ostringstream errors;
+        QtSettingsStore store(errors);
+        Save(store, "MemoryValue", "42");
+        Save(store, "Top", "7");
+        QCOMPARE(errors.str(), std::string());
+        QCOMPARE(Get(store, "MemoryValue"), "42");
+        QCOMPARE(QtRead("Top"), QVariant("7"));
+
+        QCOMPARE(ForeignLines(FileBytes()), ForeignLines(original));
+        QMap<QString, QVariant> readAfter = QtReadAll();
+        for (auto it = read.begin(); it != read.end(); ++it) {
+            if (it.key() == "Default Settings/MemoryValue" || it.key() == "Default Settings/Top") continue;
+            QCOMPARE(readAfter.value(it.key()).typeId(), it.value().typeId());
+            QCOMPARE(readAfter.value(it.key()), it.value());
+        }
+    }
+
+    // A store that can't be read gives defaults. A write that can't be saved prints one line, tells the
+    // problem handler and is kept by this store for the rest of the run, but saved for no one else, until
+    // the store can be written again: then the next save, or the end of the run, saves it too.
     void hostileStore_data() {
         QTest::addColumn<bool>("folder");
-        QTest::newRow("folder in place of the file") << true;
-        QTest::newRow("file neither readable nor writable") << false;
+        QTest::addColumn<bool>("flush");
+        QTest::newRow("folder in place of the file, next save") << true << false;
+        QTest::newRow("folder in place of the file, end of the run") << true << true;
+        QTest::newRow("file neither readable nor writable") << false << false;
     }
     void hostileStore() {
         QFETCH(bool, folder);
+        QFETCH(bool, flush);
         if (folder) {
             QVERIFY(QDir().mkpath(StoreFile()));
         } else {
@@ -128,20 +216,32 @@ private slots:
         }
         std::ostringstream errors;
         QtSettingsStore store(errors);
-        QtSettingsStore other;
+        int problems = 0;
+        store.SetProblemHandler([&](const tallix::StoreProblem& problem) {
+            ++problems;
+            QCOMPARE(problem.where, StoreFile().toStdString());
+            QVERIFY(!problem.reason.empty());
+        });
+        std::ostringstream otherErrors;
+        QtSettingsStore other(otherErrors);
         QCOMPARE(Get(store, "Top"), "<default>");
         Save(store, "Top", "123");
-        const std::string line = "tallix: could not save setting Top to " + StoreFile().toStdString() + "\n";
-        QCOMPARE(errors.str(), line);
+        const std::string saveLine =
+            "tallix: could not save setting Top to " + StoreFile().toStdString() + ": ";
+        QVERIFY(errors.str().find(saveLine) != std::string::npos);
+        QCOMPARE(problems, 2); // the read, then the save
         QCOMPARE(Get(store, "Top"), "123");
         QCOMPARE(Get(other, "Top"), "<default>");
 
-        // Once the store can be written again, the next save goes through and is what everyone reads.
         removeStore();
-        QCOMPARE(QtRead("Top"), QVariant());
-        Save(store, "Top", "7");
-        QCOMPARE(Get(other, "Top"), "7");
-        QCOMPARE(errors.str(), line);
+        if (flush) {
+            store.Flush();
+        } else {
+            Save(store, "Left", "7");
+            QCOMPARE(Get(other, "Left"), "7");
+        }
+        QCOMPARE(Get(other, "Top"), "123");
+        QCOMPARE(problems, 2);
     }
 };
 
