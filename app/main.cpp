@@ -1,4 +1,5 @@
 #include "app/first_paint_probe.h"
+#include "app/unix_signals.h"
 #include "resources/resources.h"
 #include "settings/qt_settings_store.h"
 #include "windows/forms/message_boxes.h"
@@ -83,6 +84,7 @@ int main(int argc, char* argv[]) {
     tallix::Program program(store, boxes);
     // The run ends when its last window closes (QApplication's quitOnLastWindowClosed).
     program.Start();
+    tallix::CloseOnStopSignals([&program] { program.Close(); });
     const int status = app.exec();
     program.Finish();
     return status;

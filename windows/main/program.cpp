@@ -5,6 +5,7 @@
 #include "windows/forms/message_boxes.h"
 #include "windows/main/main_calc.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QTimer>
 
@@ -45,6 +46,17 @@ void Program::Start() {
     companions_ = std::make_unique<Companions>(store_, boxes_);
     main_ = std::make_unique<MainCalc>(store_, boxes_, *companions_);
     main_->Form_Load();
+}
+
+void Program::Close() {
+    // The options window first: while it is open it takes the activation back from the others.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows)
+        if (window->isVisible() && window->objectName() == QLatin1String("Sett"))
+            if (auto* okay = window->findChild<QAbstractButton*>(QStringLiteral("Okay"))) okay->click();
+    if (main_ && main_->isVisible()) main_->close();
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && qobject_cast<Form*>(window)) window->close();
 }
 
 void Program::Finish() {

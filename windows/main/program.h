@@ -19,6 +19,9 @@ public:
 
     // Starts a run: a fresh main window (and fresh companion windows), loaded as at program start.
     void Start();
+    // Closes every window of the run as the user would: the options window with its OK, the others
+    // with their close controls, so that each saves what it saves on closing.
+    void Close();
     // Ends a run once its windows have closed: what could not be saved during the run is tried again.
     void Finish();
     // True while any window of the run is open (loaded and shown).
