@@ -2,6 +2,7 @@
 
 #include <QStringEncoder>
 
+#include <cstring>
 #include <initializer_list>
 #include <string_view>
 #include <vector>
@@ -151,65 +152,73 @@ struct Line {
     QByteArrayView text; // trimmed, without a byte-order mark
 };
 
-std::vector<Line> splitLines(QByteArrayView file) {
-    std::vector<Line> lines;
+// Calls `visit` with each line of the file, first to last.
+template <typename Visit>
+void forEachLine(QByteArrayView file, Visit visit) {
+    const char* const data = file.data();
+    const qsizetype size = file.size();
     const qsizetype bom = file.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    for (qsizetype start = 0; start < file.size();) {
-        qsizetype end = start;
-        while (end < file.size() && file[end] != '\n' && file[end] != '\r')
-            ++end;
-        qsizetype next = end;
-        if (next < file.size()) next += file.sliced(next).startsWith("\r\n") ? 2 : 1;
+    for (qsizetype start = 0; start < size;) {
+        const auto* newline =
+            static_cast<const char*>(std::memchr(data + start, '\n', std::size_t(size - start)));
+        const qsizetype lineFeed = newline ? newline - data : size;
+        const auto* cr =
+            static_cast<const char*>(std::memchr(data + start, '\r', std::size_t(lineFeed - start)));
+        const qsizetype end = cr ? cr - data : lineFeed;
+        const qsizetype next =
+            end == size ? end : end + (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? 2 : 1);
         const qsizetype from = start == 0 ? bom : start;
-        lines.push_back({start, end, next, file.sliced(from, end - from).trimmed()});
+        visit(Line{start, end, next, file.sliced(from, end - from).trimmed()});
         start = next;
     }
-    return lines;
 }
 
-// How the lines of a file sit around one section: the lines that hold each key of the section, and
-// the line after which a new key goes.
+// Where one section's settings sit in a file: the lines that hold each of its keys, and the line after
+// which a new key goes.
 struct SectionMap {
-    explicit SectionMap(QByteArrayView file, const QString& section)
-        : lines(splitLines(file)) {
+    explicit SectionMap(QByteArrayView file, const QString& section) {
         bool inSection = false;
-        for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
-            const QByteArrayView text = lines[i].text;
-            if (text.isEmpty() || text.startsWith(';')) continue;
+        forEachLine(file, [&](const Line& line) {
+            const QByteArrayView text = line.text;
+            if (text.isEmpty() || text.startsWith(';')) return;
             if (text.startsWith('[')) {
                 const qsizetype close = text.indexOf(']');
                 inSection =
                     unescapedName(text.sliced(1, (close < 0 ? text.size() : close) - 1).trimmed()) == section;
-                if (inSection) last = i;
-                continue;
+                if (inSection) last = line;
+                return;
             }
+            if (!inSection) return;
             const qsizetype equals = text.indexOf('=');
-            if (!inSection || equals <= 0) continue;
-            keyLines.push_back({unescapedName(text.first(equals).trimmed()), i});
-            last = i;
-        }
+            if (equals <= 0) return;
+            keyLines.push_back({unescapedName(text.first(equals).trimmed()), line});
+            last = line;
+        });
     }
 
     // The lines of `key`, first to last.
-    std::vector<qsizetype> linesOf(const QString& key) const {
-        std::vector<qsizetype> found;
-        for (const auto& [name, index] : keyLines)
-            if (name == key) found.push_back(index);
+    std::vector<Line> linesOf(const QString& key) const {
+        std::vector<Line> found;
+        for (const auto& [name, line] : keyLines)
+            if (name == key) found.push_back(line);
         return found;
     }
 
-    std::vector<Line> lines;
-    std::vector<std::pair<QString, qsizetype>> keyLines;
-    qsizetype last = -1; // the section's header or last setting; -1: no such section
+    std::vector<std::pair<QString, Line>> keyLines;
+    std::optional<Line> last; // the section's header or last setting; nothing when there is no section
 };
 
 // The terminator a new line gets: the one of the line before it, else the file's first one.
-QByteArray terminatorAfter(QByteArrayView file, const std::vector<Line>& lines, qsizetype index) {
-    if (index >= 0 && lines[index].next > lines[index].end)
-        return file.sliced(lines[index].end, lines[index].next - lines[index].end).toByteArray();
-    for (const Line& line : lines)
-        if (line.next > line.end) return file.sliced(line.end, line.next - line.end).toByteArray();
-    return "\n";
+QByteArray terminatorAfter(QByteArrayView file, const std::optional<Line>& line) {
+    if (line && line->next > line->end) return file.sliced(line->end, line->next - line->end).toByteArray();
+    QByteArray eol = "\n";
+    bool found = false;
+    forEachLine(file, [&](const Line& each) {
+        if (found || each.next == each.end) return;
+        eol = file.sliced(each.end, each.next - each.end).toByteArray();
+        found = true;
+    });
+    return eol;
 }
 
 // The pieces end to end.
@@ -222,30 +231,28 @@ QByteArray joined(std::initializer_list<QByteArrayView> pieces) {
 
 QByteArray applied(QByteArrayView file, const QString& section, const Change& change) {
     const SectionMap map(file, section);
-    const std::vector<qsizetype> keyLines = map.linesOf(change.key);
+    const std::vector<Line> keyLines = map.linesOf(change.key);
     if (!change.value) {
         QByteArray out;
         qsizetype kept = 0;
-        for (const qsizetype index : keyLines) {
-            out.append(file.sliced(kept, map.lines[index].start - kept));
-            kept = map.lines[index].next;
+        for (const Line& line : keyLines) {
+            out.append(file.sliced(kept, line.start - kept));
+            kept = line.next;
         }
         return out.append(file.sliced(kept));
     }
     const QByteArray setting = escapedName(change.key) + '=' + iniWritten(*change.value);
     if (!keyLines.empty()) {
         // The last line for a key is the one every reader takes.
-        const Line& line = map.lines[keyLines.back()];
+        const Line& line = keyLines.back();
         return joined({file.first(line.start), setting, file.sliced(line.end)});
     }
-    if (map.last >= 0) {
-        const Line& line = map.lines[map.last];
-        const QByteArray eol = terminatorAfter(file, map.lines, map.last);
-        if (line.next > line.end)
-            return joined({file.first(line.next), setting, eol, file.sliced(line.next)});
+    const QByteArray eol = terminatorAfter(file, map.last);
+    if (const auto& line = map.last) {
+        if (line->next > line->end)
+            return joined({file.first(line->next), setting, eol, file.sliced(line->next)});
         return joined({file, eol, setting}); // the section's last line ends the file, unterminated
     }
-    const QByteArray eol = terminatorAfter(file, map.lines, -1);
     QByteArray out = file.toByteArray();
     if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r')) out += eol;
     if (!out.isEmpty()) out += eol;
@@ -256,9 +263,9 @@ QByteArray applied(QByteArrayView file, const QString& section, const Change& ch
 
 std::optional<QByteArray> StoredText(QByteArrayView file, const QString& section, const QString& key) {
     const SectionMap map(file, section);
-    const std::vector<qsizetype> keyLines = map.linesOf(key);
+    const std::vector<Line> keyLines = map.linesOf(key);
     if (keyLines.empty()) return std::nullopt;
-    const QByteArrayView text = map.lines[keyLines.back()].text;
+    const QByteArrayView text = keyLines.back().text;
     const QByteArray value = text.sliced(text.indexOf('=') + 1).trimmed().toByteArray();
     const auto written = textWrittenAs(value);
     return written ? written->toUtf8() : value;
