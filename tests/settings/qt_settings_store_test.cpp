@@ -1,3 +1,4 @@
+#include "settings/ini_text.h"
 #include "settings/qt_settings_store.h"
 #include "settings/settings.h"
 #include "tests/support/test_main.h"
@@ -9,6 +10,7 @@
 #include <QSettings>
 
 #include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -191,6 +193,54 @@ private slots:
             if (it.key() == "Default Settings/MemoryValue" || it.key() == "Default Settings/Top") continue;
             QCOMPARE(readAfter.value(it.key()).typeId(), it.value().typeId());
             QCOMPARE(readAfter.value(it.key()), it.value());
+        }
+    }
+
+    // Files pieced together at random from what settings files hold: whatever a file looks like, a value
+    // written into it reads back exactly, and every line that isn't the key's stays as it was.
+    void randomFilesKeepTheirLines() {
+        const QList<QByteArray> pieces = {"[Default%20Settings]",
+                                          "[Default Settings]",
+                                          "[Other]",
+                                          "[",
+                                          "Top=1",
+                                          " Top = 2 ",
+                                          "MemoryValue=3",
+                                          "Top",
+                                          "=x",
+                                          "; Top=4",
+                                          "# Top=5",
+                                          "\"",
+                                          "@Rect(1 2 3 4)",
+                                          QByteArray("\0", 1),
+                                          "\xEF\xBB\xBF",
+                                          "\r",
+                                          "\n",
+                                          "\r\n",
+                                          "\n",
+                                          " ",
+                                          "a,b"};
+        std::mt19937 random(7);
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray file;
+            for (int n = int(random() % 24); n > 0; --n)
+                file += pieces[int(random() % pieces.size())];
+            const QString value =
+                QString::number(random() % 3 ? double(random()) / 7 : -1.5) + (round % 5 ? "" : ",;\"");
+            const tallix::ini::Change change{QStringLiteral("Top"), value};
+            const QByteArray edited =
+                tallix::ini::Edited(file, QStringLiteral("Default Settings"), {&change, 1});
+            const auto read =
+                tallix::ini::StoredText(edited, QStringLiteral("Default Settings"), QStringLiteral("Top"));
+            QVERIFY2(read && *read == value.toUtf8(), file.toPercentEncoding().constData());
+            // One line changed or added (with a section and a line break where needed), no other.
+            qsizetype kept = 0;
+            const QByteArray lines = QByteArray(edited).replace('\r', '\n');
+            for (const QByteArray& line : QByteArray(file).replace('\r', '\n').split('\n')) {
+                const qsizetype at = lines.indexOf(line, kept);
+                QVERIFY2(at >= 0 || line.contains("Top"), file.toPercentEncoding().constData());
+                if (at >= 0) kept = at + line.size();
+            }
         }
     }
 
