@@ -1,5 +1,6 @@
 #include "settings/store_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -113,21 +114,39 @@ std::optional<FileFailure> writeAll(int fd, QByteArrayView bytes, off_t offset) 
     return std::nullopt;
 }
 
-// Gives `to` the extended attributes of `from`, the access control list among them. False when any of
-// them can't be given: the new file would then be open to others where the old one was not.
+#ifdef __linux__
+// The names of a file's extended attributes; nothing when they can't be listed.
+std::optional<std::vector<std::string>> attributeNames(int fd) {
+    const ssize_t size = flistxattr(fd, nullptr, 0);
+    if (size < 0) return errno == ENOTSUP ? std::optional(std::vector<std::string>()) : std::nullopt;
+    std::vector<char> names(std::size_t(size) + 1);
+    const ssize_t listed = flistxattr(fd, names.data(), names.size());
+    if (listed < 0) return std::nullopt;
+    std::vector<std::string> found;
+    for (const char* name = names.data(); name < names.data() + listed; name += std::strlen(name) + 1)
+        found.emplace_back(name);
+    return found;
+}
+#endif
+
+// Gives `to` exactly the extended attributes of `from`, the access control list among them (one that
+// `to` inherited from its folder goes). False when that can't be done: the new file would then be open
+// to others where the old one was not, or closed to them where it was open.
 bool copyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to) {
 #ifdef __linux__
-    const ssize_t size = flistxattr(from, nullptr, 0);
-    if (size < 0) return errno == ENOTSUP;
-    std::vector<char> names(std::size_t(size) + 1);
-    const ssize_t listed = flistxattr(from, names.data(), names.size());
-    if (listed < 0) return false;
-    for (const char* name = names.data(); name < names.data() + listed; name += std::strlen(name) + 1) {
-        const ssize_t length = fgetxattr(from, name, nullptr, 0);
+    const auto names = attributeNames(from);
+    const auto inherited = attributeNames(to);
+    if (!names || !inherited) return false;
+    for (const std::string& name : *inherited)
+        if (std::find(names->begin(), names->end(), name) == names->end() &&
+            fremovexattr(to, name.c_str()) != 0)
+            return false;
+    for (const std::string& name : *names) {
+        const ssize_t length = fgetxattr(from, name.c_str(), nullptr, 0);
         if (length < 0) return false;
         std::vector<char> value(std::size_t(length) + 1);
-        const ssize_t got = fgetxattr(from, name, value.data(), value.size());
-        if (got < 0 || fsetxattr(to, name, value.data(), std::size_t(got), 0) != 0) return false;
+        const ssize_t got = fgetxattr(from, name.c_str(), value.data(), value.size());
+        if (got < 0 || fsetxattr(to, name.c_str(), value.data(), std::size_t(got), 0) != 0) return false;
     }
 #endif
     return true;

@@ -44,6 +44,7 @@ lock-mode-000       | nobody | (M) 3000 | saved
 lock-of-dead-owner  | nobody | (M) 3000 | saved
 lock-10-s-old       | self   | (M) 3000 | saved
 acl-and-attributes  | self   | (M) 3000 | saved
+folder-default-acl  | self   | (M) 3000 | saved
 another-owner       | root   | (M) 3000 | saved
 hard-link           | self   | (M) 3000 | saved
 symbolic-link       | self   | (M) 3000 | saved
@@ -106,6 +107,7 @@ make_store() {
             printf '%s\nTallix.exe\n%s\n' $! "$(hostname)" >"$file.lock" ;;
         lock-10-s-old) printf '1\nTallix.exe\n%s\n' "$(hostname)" >"$file.lock" && touch -d '-10 seconds' "$file.lock" ;;
         acl-and-attributes) chmod 600 "$file" && setfacl -m u:nobody:r "$file" && setfattr -n user.tag -v kept "$file" ;;
+        folder-default-acl) chmod 600 "$file" && setfacl -d -m u:nobody:rw "$home" ;; # a new file would inherit it
         another-owner) chown 65534:65534 "$file" && chmod 640 "$file" ;;
         hard-link) ln "$file" "$home/other-name" ;;
         symbolic-link) mkdir "$home/real" && mv "$file" "$home/real/tallix.conf" && ln -s real/tallix.conf "$file" ;;
