@@ -10,6 +10,7 @@
 #include <QResource>
 #include <QtEndian>
 
+#include <array>
 #include <optional>
 
 namespace tallix {
@@ -159,33 +160,70 @@ void addBundledFont(const QString& path) {
     QFontDatabase::addApplicationFont(path);
 }
 
-} // namespace
+// A face of the window definitions that few systems have, and what shows in its place: the first of
+// `families` that is installed, at the size that gives it about the width of the face it replaces.
+struct StandIn {
+    const char* face;
+    std::array<const char*, 2> families;
+    double scale;
+};
 
-void RegisterFonts() {
-    static const bool registered = [] {
+const std::array<StandIn, 3> kStandIns{{
+    // Comic Neue runs wider than JACKIE: at full size the welcome heading and the experience
+    // calculator key would not fit their boxes.
+    {"JACKIE", {"Comic Neue", nullptr}, 0.95},
+    {"Times New Roman", {"Liberation Serif", nullptr}, 1.0}, // the same metrics
+    // The classic dialog face of texts without a font of their own; its 8-point bitmaps are about as
+    // wide as Arial at 7.5 points.
+    {"MS Sans Serif", {"Arial", "Liberation Sans"}, 7.5 / 8},
+}};
+
+// Only installed families are named: a name that the font database lacks costs a fontconfig search
+// for fallbacks every time a text needs a new size, and resolves to the next name anyway.
+QFont standInFont(const QStringList& installed, const QString& face, double points, bool bold) {
+    QStringList families{face};
+    double size = points;
+    for (const StandIn& standIn : kStandIns) {
+        if (face.compare(QLatin1String(standIn.face), Qt::CaseInsensitive) != 0 ||
+            installed.contains(face, Qt::CaseInsensitive))
+            continue;
+        families.clear();
+        for (const char* family : standIn.families)
+            if (family && installed.contains(QLatin1String(family), Qt::CaseInsensitive))
+                families.append(QLatin1String(family));
+        size = points * standIn.scale;
+    }
+    QFont font; // the desktop's face where no stand-in is installed
+    if (!families.isEmpty()) font.setFamilies(families);
+    font.setPointSizeF(size);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    return font;
+}
+
+const QStringList& installedFamilies() {
+    static const QStringList families = [] {
         for (const char* path : {":/fonts/ComicNeue-Regular.otf", ":/fonts/ComicNeue-Bold.otf",
                                  ":/fonts/LiberationSerif-Regular.ttf"})
             addBundledFont(QString::fromLatin1(path));
-        // A substitute is only consulted when no installed face carries the name itself.
-        QFont::insertSubstitution(QStringLiteral("JACKIE"), QStringLiteral("Comic Neue"));
-        QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
-        // The windows were laid out for the classic 8-point dialog font: the larger and wider defaults
-        // of today's desktops would cut captions off inside their boxes. Arial's metrics come closest;
-        // without it or its metric twin the desktop's own face is used at that size.
-        // Only installed families are named: a name the font database lacks costs a fontconfig
-        // search for fallbacks every time a text needs a new size, and resolves to the next name anyway.
-        QFont standard = QGuiApplication::font();
         const QStringList installed = QFontDatabase::families();
-        QStringList families;
-        for (const QString& family : {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")})
-            if (installed.contains(family, Qt::CaseInsensitive)) families.append(family);
-        families.append(standard.family());
-        standard.setFamilies(families);
-        standard.setPointSizeF(8);
+        // The windows were laid out for the classic 8-point dialog font: the larger and wider defaults
+        // of today's desktops would cut captions off inside their boxes.
+        QFont standard = standInFont(installed, QStringLiteral("MS Sans Serif"), 8, false);
+        standard.setFamilies(standard.families() << QGuiApplication::font().family());
         QGuiApplication::setFont(standard);
-        return true;
+        return installed;
     }();
-    Q_UNUSED(registered);
+    return families;
+}
+
+} // namespace
+
+void RegisterFonts() {
+    installedFamilies();
+}
+
+QFont ShownFont(const QString& face, double points, bool bold) {
+    return standInFont(installedFamilies(), face, points, bold);
 }
 
 QCursor SpecialPointer() {

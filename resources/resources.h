@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCursor>
+#include <QFont>
 #include <QIcon>
 
 namespace tallix {
@@ -12,11 +13,17 @@ inline constexpr char kWindowBackgroundPath[] = ":/images/window.bmp";
 inline constexpr char kProgramIconPath[] = ":/images/tallix.ico";
 inline constexpr char kPointerPath[] = ":/images/pointer.cur";
 
-// Installs the bundled fonts, maps "JACKIE" to Comic Neue and "Times New Roman" to Liberation Serif
-// where the system has no face of that name, and makes 8 points the size of every text without a
-// font of its own. Needs the QGuiApplication; call it before the first window is built. Later calls
-// do nothing.
+// Installs the bundled fonts and makes the classic 8-point dialog face (or its stand-in, below) the
+// font of every text without a font of its own. Needs the QGuiApplication; call it before the first
+// window is built. Later calls do nothing.
 void RegisterFonts();
+
+// How a face and size of the window definitions show. A face that the system lacks gives way to a
+// stand-in, at the size that gives the stand-in about the width of the face it replaces, so that the
+// captions fit their boxes as they were laid out: "JACKIE" to the bundled Comic Neue at 95 %, "Times
+// New Roman" to the bundled Liberation Serif (the same metrics), "MS Sans Serif" to Arial or Liberation
+// Sans at 7.5 points for 8. Registers the fonts first.
+QFont ShownFont(const QString& face, double points, bool bold = false);
 
 // The window's special mouse pointer, an arrow with its hot spot at the tip. Its interior inverts
 // the screen on Windows; other window systems cannot invert under a cursor and get it white.

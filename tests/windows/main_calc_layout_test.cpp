@@ -26,10 +26,7 @@ private slots:
     void fonts() {
         QFETCH(QString, family);
         QFETCH(double, points);
-        const QFont font = run_.key(QTest::currentDataTag())->font();
-        QCOMPARE(font.family(), family);
-        QCOMPARE(font.pointSizeF(), points);
-        QCOMPARE(font.weight(), QFont::Normal);
+        QCOMPARE(run_.key(QTest::currentDataTag())->font(), tallix::ShownFont(family, points));
     }
 
     void tabRunsFromMultRoundToMult() {

@@ -1,5 +1,6 @@
 #include "windows/forms/control_table.h"
 
+#include "resources/resources.h"
 #include "windows/forms/twips.h"
 
 #include <QAbstractButton>
@@ -14,10 +15,7 @@
 namespace tallix {
 
 QFont MakeFont(const FontDef& def) {
-    QFont font(QString::fromLatin1(def.family));
-    font.setPointSizeF(def.points);
-    font.setWeight(def.bold ? QFont::Bold : QFont::Normal);
-    return font;
+    return ShownFont(QString::fromLatin1(def.family), def.points, def.bold);
 }
 
 namespace {

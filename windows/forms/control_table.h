@@ -43,6 +43,7 @@ struct ControlDef {
     const char* accessibleName = nullptr; // what a screen reader says for a key whose caption is terse
 };
 
+// The font that shows `def`: its face, or a stand-in where the system lacks the face (ShownFont).
 QFont MakeFont(const FontDef& def);
 
 // Creates the widget for one definition row, parented to `parent`; the builder does the rest.

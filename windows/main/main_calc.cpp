@@ -110,8 +110,10 @@ void MainCalc::styleBoxes() {
     screen_->setMaxLength(kScreenMaxLength);
     screen_->setStyle(keyStyle_);
     colourBox(*screen_, QPalette::ButtonText, QPalette::HighlightedText);
-    // The operator box sits inside the number box; without a frame of its own its symbol has room.
+    // The operator box sits inside the number box, 19 pixels wide: without a frame, and without the two
+    // pixels that a line edit keeps clear on either side of its text, "y^2" shows whole.
     display_->setFrame(false);
+    display_->setTextMargins(-2, 0, -2, 0);
     colourBox(*display_, QPalette::WindowText, QPalette::Base);
 }
 
