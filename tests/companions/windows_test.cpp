@@ -105,7 +105,7 @@ void CompanionsTest::cleanup() {
 
 QWidget* CompanionsTest::show(const QString& window) {
     if (window == "Popup")
-        companions_->ShowPopup(main_.get());
+        companions_->ShowPopup(main_.get(), 2000, 300);
     else if (window == "Sett")
         companions_->ShowSett(*main_);
     else

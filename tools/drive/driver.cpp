@@ -73,6 +73,8 @@ Driver::Driver(Program& program, QtMessageBoxes& boxes)
     watchdog_.setInterval(1000);
     QObject::connect(&watchdog_, &QTimer::timeout, [this] { CheckForStuckModal(); });
     watchdog_.start();
+    QObject::connect(qApp, &QGuiApplication::focusWindowChanged,
+                     [this](QWindow* window) { RecordActivation(window); });
 }
 
 void Driver::Run(std::istream& input) {
@@ -365,10 +367,16 @@ void Driver::EnsureRunning() {
 
 void Driver::CloseAll() {
     for (const QString& name : kWindows) {
-        if (QWidget* window = FindOpenWindow(name)) {
+        QWidget* window = FindOpenWindow(name);
+        if (!window) continue;
+        if (name != QLatin1String("Sett")) {
             window->close();
             Settle();
+            continue;
         }
+        QPointer<QWidget> okay = window->findChild<QWidget*>(QStringLiteral("Okay"));
+        if (okay) MouseOver(*okay, true);
+        if (okay) MouseOver(*okay, false);
     }
 }
 
@@ -378,7 +386,23 @@ void Driver::Settle() {
     for (int round = 0; round < 3; ++round) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (QApplication::activeWindow()) continue;
+        for (auto window = activated_.rbegin(); window != activated_.rend(); ++window) {
+            if (*window && (*window)->isVisible()) {
+                (*window)->activateWindow();
+                break;
+            }
+        }
     }
+}
+
+void Driver::RecordActivation(QWindow* window) {
+    QWidget* widget = nullptr;
+    for (QWidget* candidate : QApplication::topLevelWidgets())
+        if (window && candidate->windowHandle() == window) widget = candidate;
+    if (!widget || !kWindows.contains(widget->objectName())) return;
+    std::erase_if(activated_, [widget](const QPointer<QWidget>& seen) { return !seen || seen == widget; });
+    activated_.emplace_back(widget);
 }
 
 QWidget* Driver::FindOpenWindow(const QString& name) const {
@@ -418,6 +442,11 @@ Driver::Answer Driver::MainControlText(const char* name) {
 void Driver::MouseOver(QWidget& control, bool press) {
     QWindow* window = control.window()->windowHandle();
     if (!window) return Error(QStringLiteral("no window under ") + control.objectName());
+    // Click to focus: the window manager activates a window of the program that the press lands on.
+    if (press && QApplication::activeWindow() != control.window()) {
+        control.window()->activateWindow();
+        Settle();
+    }
     // Through the window, not the widget, so that Qt picks the receiver and routes the release to the
     // widget that took the press, as on a desktop.
     const QPoint centre = control.mapTo(control.window(), control.rect().center());

@@ -8,9 +8,11 @@
 #include <istream>
 #include <map>
 #include <optional>
+#include <vector>
 
 class QMessageBox;
 class QWidget;
+class QWindow;
 
 namespace tallix {
 class Program;
@@ -76,10 +78,14 @@ private:
 
     // Starts the program when no window of it is open.
     void EnsureRunning();
-    // Closes every open window, the main window first, as the user ends a run.
+    // Closes every open window, the main window first, as the user ends a run: the options window
+    // with its OK, the only way a user has.
     void CloseAll();
-    // Lets the program handle what the last step queued, as the desktop's event loop would.
+    // Lets the program handle what the last step queued, as the desktop's event loop would, and plays
+    // the window manager's part: when no window of the program is active any more (the active one has
+    // closed), the one that was active before it becomes active again.
     void Settle();
+    void RecordActivation(QWindow* window);
 
     QWidget* FindOpenWindow(const QString& name) const;
     QWidget* RequireWindow(const QString& name);
@@ -100,6 +106,7 @@ private:
     const std::map<QString, WindowQuery> windowQueries_;
     QTimer watchdog_;
     QPointer<QWidget> suspectModal_;
+    std::vector<QPointer<QWidget>> activated_; // the program's windows in the order they were last active
     bool failed_ = false;
 };
 

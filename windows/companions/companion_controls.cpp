@@ -36,6 +36,14 @@ QWidget* makeControl(const ControlDef& def, QWidget* parent) {
 
 void applyLook(QWidget& widget, const ControlDef& def, const ControlLook& look) {
     widget.setEnabled(!look.disabled);
+    if (auto* box = qobject_cast<QLineEdit*>(&widget); box && look.disabled) {
+        // A disabled box takes no focus and no typing, but its text is there to be read: in the text
+        // colour of an enabled box, not greyed out, and read-only to a screen reader as well.
+        box->setReadOnly(true);
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
+        box->setPalette(palette);
+    }
     if (auto* box = qobject_cast<QCheckBox*>(&widget)) box->setChecked(look.checked);
     if (auto* label = qobject_cast<QLabel*>(&widget)) {
         label->setAlignment(look.alignment);
@@ -102,11 +110,13 @@ void SetCheckBoxState(QCheckBox& box, std::int16_t state) {
 }
 
 void ShowInFront(QWidget& window) {
-    // A window being shown for the first time comes up in front anyway.
-    if (window.isVisible())
-        window.raise();
-    else
+    // A window being shown for the first time comes up in front anyway; a minimised one comes back.
+    if (!window.isVisible()) {
         window.show();
+    } else {
+        if (window.isMinimized()) window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        window.raise();
+    }
     window.activateWindow();
 }
 

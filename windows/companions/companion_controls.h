@@ -12,7 +12,7 @@ namespace tallix {
 
 // What a companion window's definition says about a control beyond the common columns.
 struct ControlLook {
-    bool disabled = false;
+    bool disabled = false; // a disabled text box keeps the normal text colour
     bool checked = false;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop; // labels
     bool wordWrap = false;                                  // labels
@@ -56,7 +56,8 @@ protected:
 std::int16_t CheckBoxState(const QCheckBox& box);
 void SetCheckBoxState(QCheckBox& box, std::int16_t state);
 
-// Shows a window without modality, or brings an open one to the front as the active window.
+// Shows a window without modality, or brings an open one to the front as the active window, restored
+// if it was minimised.
 void ShowInFront(QWidget& window);
 
 } // namespace tallix

@@ -31,28 +31,24 @@ Companions::~Companions() {
     }
 }
 
-Form* Companions::ShowPopup(QWidget* main) {
+void Companions::ShowPopup(QWidget* main, float top, float left) {
     if (!isLoaded(popup_)) {
         popup_ = new Popup(store_, main);
-        connect(popup_, &QObject::destroyed, this, &Companions::Closed);
+        // Placed before it shows, so that the window manager puts its frame's corner there, where Top
+        // and Left count from; moved once shown but not yet framed, its client area would go there.
+        popup_->SetTop(top);
+        popup_->SetLeft(left);
     }
     ShowInFront(*popup_);
-    return popup_;
 }
 
 void Companions::ShowSett(const Form& main) {
-    if (!isLoaded(sett_)) {
-        sett_ = new Sett(store_, main);
-        connect(sett_, &QObject::destroyed, this, &Companions::Closed);
-    }
+    if (!isLoaded(sett_)) sett_ = new Sett(store_, main);
     ShowInFront(*sett_);
 }
 
 void Companions::ShowRsExp() {
-    if (!isLoaded(rsExp_)) {
-        rsExp_ = new RsExp(boxes_);
-        connect(rsExp_, &QObject::destroyed, this, &Companions::Closed);
-    }
+    if (!isLoaded(rsExp_)) rsExp_ = new RsExp(boxes_);
     ShowInFront(*rsExp_);
 }
 

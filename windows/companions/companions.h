@@ -21,17 +21,14 @@ public:
     Companions(SettingsStore& store, MessageBoxes& boxes, QObject* parent = nullptr);
     ~Companions() override;
 
-    // Loads and shows the welcome window; `main` is disabled while it is open. The caller places it.
-    Form* ShowPopup(QWidget* main);
+    // Loads the welcome window and shows it with its frame's corner at `top`, `left` twips; `main` is
+    // disabled while it is open.
+    void ShowPopup(QWidget* main, float top, float left);
     // Opens the options window, or brings it to the front without reloading it. It loads at 600 twips
     // right of and 500 below `main`'s corner.
     void ShowSett(const Form& main);
     // Opens the experience calculator, or brings it to the front with its texts as they are.
     void ShowRsExp();
-
-signals:
-    // A companion window has closed (unloaded).
-    void Closed();
 
 private:
     SettingsStore& store_;

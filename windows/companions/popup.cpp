@@ -5,6 +5,7 @@
 #include "windows/companions/companion_controls.h"
 
 #include <QCloseEvent>
+#include <QTimer>
 
 #include <array>
 
@@ -47,17 +48,30 @@ Popup::Popup(SettingsStore& store, QWidget* main)
     Form_Load();
 }
 
+bool Popup::eventFilter(QObject* watched, QEvent* event) {
+    // Once the activation has settled; the welcome window has no taskbar entry to come back by.
+    if (watched == main_ && event->type() == QEvent::WindowActivate && !main_->isEnabled())
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible()) ShowInFront(*this);
+        });
+    return Form::eventFilter(watched, event);
+}
+
 void Popup::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
 }
 
 void Popup::Form_Load() {
-    if (main_) main_->setEnabled(false);
+    if (!main_) return;
+    main_->setEnabled(false);
+    main_->installEventFilter(this);
 }
 
 void Popup::Form_Unload() {
-    if (main_) main_->setEnabled(true);
+    if (!main_) return;
+    main_->removeEventFilter(this);
+    main_->setEnabled(true);
 }
 
 void Popup::ShowStart_Click() {

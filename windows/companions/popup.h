@@ -10,7 +10,9 @@ namespace tallix {
 
 class SettingsStore;
 
-// The welcome window. It keeps the main window disabled while it is open.
+// The welcome window. It keeps the main window disabled while it is open, and comes to the front when
+// the user activates the disabled main window, as a platform brings forward the window that disables
+// another.
 class Popup : public Form {
     Q_OBJECT
 
@@ -19,6 +21,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Form_Load();

@@ -13,19 +13,22 @@ namespace tallix {
 
 namespace {
 
+// clang-format off
 const std::array<CompanionControl, 9> kControls{{
-    {{ControlKind::TextBox, "ExpKill", "", nullptr, 3120, 210, 975, 285, 0}},
-    {{ControlKind::TextBox, "CurrExp", "", nullptr, 3120, 690, 975, 285, 1}},
-    {{ControlKind::TextBox, "DesiredExp", "", nullptr, 3120, 1170, 975, 285, 2}},
-    {{ControlKind::TextBox, "ExpNeeded", "Experience Needed", nullptr, 120, 2280, 6855, 285, 3},
+    // kind, name, text, container, left, top, width, height, tab, font, accessible name
+    {{ControlKind::TextBox, "ExpKill", "", nullptr, 3120, 210, 975, 285, 0, {}, "Exp per kill"}},
+    {{ControlKind::TextBox, "CurrExp", "", nullptr, 3120, 690, 975, 285, 1, {}, "Current Exp"}},
+    {{ControlKind::TextBox, "DesiredExp", "", nullptr, 3120, 1170, 975, 285, 2, {}, "Desired Exp"}},
+    {{ControlKind::TextBox, "ExpNeeded", "Experience Needed", nullptr, 120, 2280, 6855, 285, 3, {}, "Experience needed"},
      {.disabled = true}},
     {{ControlKind::Button, "CalcXp", "Calculate Kills/Exp Needed", nullptr, 2040, 1680, 3135, 495, 4}},
     {{ControlKind::Label, "Label2", "Current Exp:", nullptr, 2160, 720, 1215, 255, 5}},
     {{ControlKind::Label, "Label3", "Desired Exp:", nullptr, 2160, 1200, 1095, 255, 6}},
     {{ControlKind::Label, "Label1", "Exp per kill:", nullptr, 2160, 240, 855, 255, 7}},
-    {{ControlKind::TextBox, "KillsNeeded", "Kills Needed", nullptr, 120, 2520, 6855, 285, 8},
+    {{ControlKind::TextBox, "KillsNeeded", "Kills Needed", nullptr, 120, 2520, 6855, 285, 8, {}, "Kills needed"},
      {.disabled = true}},
 }};
+// clang-format on
 
 const CompanionWindow kWindow{
     .name = "RsExp",

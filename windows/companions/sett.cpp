@@ -55,6 +55,16 @@ bool Sett::event(QEvent* event) {
     return Form::event(event);
 }
 
+void Sett::changeEvent(QEvent* event) {
+    Form::changeEvent(event);
+    // It has no minimise box and stays in front until OK: minimised by the window manager all the
+    // same, it comes straight back, or nothing might be left on screen to close it with.
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible() && isMinimized() && !okayClosing_) ShowInFront(*this);
+        });
+}
+
 void Sett::closeEvent(QCloseEvent* event) {
     // The window has no close box; a close from anywhere but "OK" is turned down.
     if (!okayClosing_) {

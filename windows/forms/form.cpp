@@ -1,8 +1,10 @@
 #include "windows/forms/form.h"
 
 #include "windows/forms/twips.h"
+#include "windows/forms/window_hints.h"
 
 #include <QMoveEvent>
+#include <QShowEvent>
 
 namespace tallix {
 
@@ -30,6 +32,12 @@ void Form::moveEvent(QMoveEvent* event) {
     const QPoint frame = pos();
     if (frame.x() != TwipsToPixels(left_)) left_ = static_cast<float>(PixelsToTwips(frame.x()));
     if (frame.y() != TwipsToPixels(top_)) top_ = static_cast<float>(PixelsToTwips(frame.y()));
+}
+
+void Form::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Sent before the window is mapped, unless the window system itself shows it again (a restore).
+    if (!event->spontaneous()) SetWindowManagerHints(*this);
 }
 
 } // namespace tallix

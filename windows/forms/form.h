@@ -23,6 +23,8 @@ public:
 
 protected:
     void moveEvent(QMoveEvent* event) override;
+    // Tells the window manager what the frame offers each time the window is about to be mapped.
+    void showEvent(QShowEvent* event) override;
 
 private:
     float left_ = 0;

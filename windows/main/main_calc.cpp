@@ -92,6 +92,7 @@ QWidget* MainCalc::makeControl(const ControlDef& def, QWidget* parent) {
     case ControlKind::TextBox: {
         auto* box = new QLineEdit(parent);
         box->setEnabled(false); // only the program writes the texts
+        box->setReadOnly(true);
         return box;
     }
     case ControlKind::PictureBox:
@@ -156,7 +157,6 @@ void MainCalc::connectHandlers() {
         connect(button, &QAbstractButton::clicked, this,
                 [this, handler = click.handler] { (this->*handler)(); });
     }
-    connect(&companions_, &Companions::Closed, this, &MainCalc::Companions_Closed);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &MainCalc::App_StateChanged);
 }
 
@@ -168,11 +168,8 @@ void MainCalc::Form_Load() {
     show();
     // The engine's cleared state, and "0" on the screen once the window is up.
     calculator_.Load();
-    if (ReadText(store_, Setting::ShowPopup) == "1") {
-        Form* popup = companions_.ShowPopup(this);
-        popup->SetTop(Top() + kPopupBelow);
-        popup->SetLeft(Left() - kPopupLeft);
-    }
+    if (ReadText(store_, Setting::ShowPopup) == "1")
+        companions_.ShowPopup(this, Top() + kPopupBelow, Left() - kPopupLeft);
 }
 
 void MainCalc::placeFromSettings() {
@@ -224,15 +221,6 @@ void MainCalc::App_StateChanged(Qt::ApplicationState state) {
     // another program; the program counts as active from the next event on.
     QTimer::singleShot(
         0, this, [this] { appWasActive_ = QGuiApplication::applicationState() == Qt::ApplicationActive; });
-}
-
-void MainCalc::Companions_Closed() {
-    // Where no window manager hands the activation back when a companion closes (offscreen), the main
-    // window takes it itself: the user has just left a window of this program, and none is active now.
-    if (!isVisible() || QApplication::activeWindow() ||
-        QGuiApplication::applicationState() != Qt::ApplicationActive)
-        return;
-    activateWindow();
 }
 
 void MainCalc::closeEvent(QCloseEvent* event) {

@@ -59,7 +59,6 @@ private:
 
     void Form_Activate();
     void Form_Unload();
-    void Companions_Closed();
     void App_StateChanged(Qt::ApplicationState state);
 
     void Num0_Click();
