@@ -1,0 +1,300 @@
+"""A desktop of its own for trying the real program as a user does.
+
+Session starts Xvfb on a free display, a session D-Bus with the accessibility bus, and openbox, and
+stops them by PID. Tallix runs the real `tallix` on it with a settings folder of its own. Everything is
+read the way a user or a screen reader sees it: window geometry and hints from the X server, texts
+through AT-SPI, pixels from the screen, the pointer image through XFixes, and the settings file; input
+is XTest through xdotool. Every wait polls with a deadline.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+SKIP = 77  # CTest's SKIP_RETURN_CODE for this test
+
+
+class Unavailable(Exception):
+    """No X server can start here."""
+
+
+def wait_for(probe, what, timeout=5.0):
+    """Polls probe() until it returns something true, and returns that."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = probe()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(0.02)
+
+
+class Session:
+    """Xvfb, a session bus with the accessibility bus, and openbox, for the life of a `with` block."""
+
+    def __init__(self):
+        self.work = tempfile.mkdtemp(prefix="tallix-desktop.")
+        self.processes = []
+        self.env = dict(os.environ)
+        for name in ("WAYLAND_DISPLAY", "QT_SCALE_FACTOR", "QT_QPA_PLATFORM", "SESSION_MANAGER"):
+            self.env.pop(name, None)
+
+    def __enter__(self):
+        try:
+            self._start_x()
+            import pyatspi  # noqa: F401 (fails early and clearly when missing)
+            from Xlib import display
+
+            self.x = display.Display(self.env["DISPLAY"])
+            self.x.xfixes_query_version()  # before the first XFixes request
+            self.root = self.x.screen().root
+            self.root.change_attributes(event_mask=0x400000)  # PropertyChangeMask, for wm_changes
+            bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"], output=True)
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+            os.environ.update(DISPLAY=self.env["DISPLAY"],
+                              DBUS_SESSION_BUS_ADDRESS=self.env["DBUS_SESSION_BUS_ADDRESS"])
+            self._spawn(["/usr/libexec/at-spi-bus-launcher"])
+            # The packaged defaults, not a configuration of the machine's user.
+            self._spawn(["openbox", "--config-file", "/etc/xdg/openbox/rc.xml"])
+            wait_for(lambda: self.property(self.root, "_NET_SUPPORTING_WM_CHECK"), "openbox")
+        except BaseException:
+            self.stop()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def _spawn(self, command, output=False):
+        # Each in a process group of its own, so that what it starts (the accessibility bus and its
+        # registry) goes with it.
+        log = open(os.path.join(self.work, os.path.basename(command[0]) + ".log"), "wb")
+        process = subprocess.Popen(command, env=self.env, stdout=subprocess.PIPE if output else log,
+                                   stderr=log, start_new_session=True)
+        self.processes.append(process)
+        return process
+
+    def _start_x(self):
+        if not shutil.which("Xvfb"):
+            raise Unavailable("Xvfb is not installed")
+        read, write = os.pipe()
+        server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24",
+                                   "-nolisten", "tcp", "-noreset"], pass_fds=(write,), stderr=subprocess.PIPE,
+                                  start_new_session=True)
+        os.close(write)
+        self.processes.append(server)
+        with os.fdopen(read, "rb") as pipe:  # the number, then a newline, in two writes
+            number = pipe.readline().decode().strip()
+        if not number:
+            raise Unavailable("Xvfb did not start: " + server.stderr.read().decode(errors="replace"))
+        self.env["DISPLAY"] = ":" + number
+
+    def stop(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                try:
+                    os.killpg(process.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
+        for process in reversed(self.processes):
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                os.killpg(process.pid, signal.SIGKILL)
+                process.wait()
+        self.processes.clear()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    # What the X server knows
+
+    def atom(self, name):
+        return self.x.intern_atom(name)
+
+    def property(self, window, name):
+        from Xlib.error import BadWindow
+
+        try:
+            reply = window.get_full_property(self.atom(name), 0)
+        except BadWindow:  # gone meanwhile
+            return None
+        return list(reply.value) if reply else None
+
+    def atoms(self, window, name):
+        return [self.x.get_atom_name(a) for a in self.property(window, name) or []]
+
+    def title(self, window):
+        name = self.property(window, "_NET_WM_NAME")
+        return bytes(name).decode() if name else None
+
+    def clients(self):
+        """The managed windows, bottom of the stack first."""
+        self.x.sync()
+        return [self.x.create_resource_object("window", w)
+                for w in self.property(self.root, "_NET_CLIENT_LIST_STACKING") or []]
+
+    def window(self, title, pid):
+        """The managed window of the process `pid` with this title."""
+        for window in self.clients():
+            if self.title(window) == title and self.property(window, "_NET_WM_PID") == [pid]:
+                return window
+        return None
+
+    def active(self):
+        active = self.property(self.root, "_NET_ACTIVE_WINDOW")
+        return active[0] if active else None
+
+    def wm_changes(self):
+        """How many changes the window manager has published on the root window (the active window,
+        the stacking order) since the last call."""
+        count = 0
+        while self.x.pending_events():
+            count += self.x.next_event().type == 28  # PropertyNotify
+        return count
+
+    def viewable(self, window):
+        return window.get_attributes().map_state == 2
+
+    def frame(self, window):
+        """The outer edges of a window's frame: left, top, width, height."""
+        corner = window.translate_coords(self.root, 0, 0)
+        size = window.get_geometry()
+        left, right, top, bottom = self.property(window, "_NET_FRAME_EXTENTS") or (0, 0, 0, 0)
+        return (-corner.x - left, -corner.y - top, size.width + left + right, size.height + top + bottom)
+
+    def click_close_box(self, window):
+        """Clicks the close box, the rightmost button of the title bar."""
+        x, y, width, _ = self.frame(window)
+        _, right, top, _ = self.property(window, "_NET_FRAME_EXTENTS")
+        self.xdotool("mousemove", x + width - right - top // 2, y + top // 2, "click", 1)
+
+    def pixels(self, x, y, width, height):
+        """Rows of (r, g, b) from the screen."""
+        data = self.root.get_image(x, y, width, height, 2, 0xFFFFFFFF).data  # ZPixmap, BGRX
+        row = width * 4
+        return [[(data[i + 2], data[i + 1], data[i]) for i in range(r * row, (r + 1) * row, 4)]
+                for r in range(height)]
+
+    def pointer_image(self):
+        """The pointer's image as XFixes shows it: width, height and hot spot."""
+        image = self.x.xfixes_get_cursor_image(self.root)
+        return image.width, image.height, image.xhot, image.yhot
+
+    # Input, as XTest events
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True)
+
+
+class Tallix:
+    """One run of the real program on the session, with its own settings folder."""
+
+    def __init__(self, session, program, config):
+        self.session, self.program, self.config = session, program, config
+        self.process = None
+
+    def start(self):
+        env = dict(self.session.env, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=self.config,
+                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+        with open(os.path.join(self.config, "tallix.log"), "ab") as log:
+            self.process = subprocess.Popen([self.program], env=env, stdout=log, stderr=log)
+        return self
+
+    def main(self):
+        """The main window, once the window manager has framed it."""
+        return self.window("Tallix - By Dorvik5150")
+
+    def window(self, title):
+        """The program's window with this title, once the window manager has framed it."""
+        def framed():
+            window = self.session.window(title, self.process.pid)
+            return window if window and self.session.property(window, "_NET_FRAME_EXTENTS") else None
+
+        return wait_for(framed, f"the window {title!r}")
+
+    def shown(self, title):
+        return self.session.window(title, self.process.pid) is not None
+
+    def wait_exit(self, timeout=5.0):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError("the program still runs") from None
+
+    def kill(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+    # Settings file
+
+    def settings(self):
+        path = os.path.join(self.config, "Tallix.exe.conf")
+        if not os.path.exists(path):
+            return {}
+        with open(path, encoding="utf-8") as file:
+            return dict(line.rstrip("\n").split("=", 1) for line in file if "=" in line)
+
+    def store(self, key, value):
+        """An outside edit of one setting."""
+        path = os.path.join(self.config, "Tallix.exe.conf")
+        lines = []
+        if os.path.exists(path):
+            with open(path, encoding="utf-8") as file:
+                lines = file.read().splitlines()
+        if "[Default%20Settings]" not in lines:
+            lines.append("[Default%20Settings]")
+        lines = [line for line in lines if not line.startswith(key + "=")]
+        lines.insert(lines.index("[Default%20Settings]") + 1, f"{key}={value}")
+        with open(path, "w", encoding="utf-8") as file:
+            file.write("\n".join(lines) + "\n")
+
+    # Through AT-SPI, as a screen reader
+
+    def accessible(self):
+        import pyatspi
+
+        def find():
+            for app in pyatspi.Registry.getDesktop(0):
+                if app is not None and app.get_process_id() == self.process.pid:
+                    return app
+            return None
+
+        return wait_for(find, "the program on the accessibility bus")
+
+    def control(self, window, name):
+        """A control of the window with the given title, by its accessible name."""
+        def find():
+            for top in self.accessible():
+                if top.name == window:
+                    return _search(top, name)
+            return None
+
+        return wait_for(find, f"{name!r} in {window!r}")
+
+    def text(self, window, name):
+        return self.control(window, name).queryText().getText(0, -1)
+
+    def centre(self, window, name):
+        import pyatspi
+
+        box = self.control(window, name).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        return box.x + box.width // 2, box.y + box.height // 2
+
+    def click(self, window, name):
+        self.session.xdotool("mousemove", *self.centre(window, name), "click", 1)
+
+
+def _search(node, name):
+    for child in node:
+        if child is None:
+            continue
+        if child.name == name:
+            return child
+        found = _search(child, name)
+        if found:
+            return found
+    return None
