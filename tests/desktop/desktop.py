@@ -267,11 +267,11 @@ class Tallix:
 
     def control(self, window, name):
         """A control of the window with the given title, by its accessible name."""
+        import pyatspi
+
         def find():
-            for top in self.accessible():
-                if top.name == window:
-                    return _search(top, name)
-            return None
+            top = next((top for top in self.accessible() if top and top.name == window), None)
+            return top and pyatspi.findDescendant(top, lambda node: node and node.name == name)
 
         return wait_for(find, f"{name!r} in {window!r}")
 
@@ -286,15 +286,3 @@ class Tallix:
 
     def click(self, window, name):
         self.session.xdotool("mousemove", *self.centre(window, name), "click", 1)
-
-
-def _search(node, name):
-    for child in node:
-        if child is None:
-            continue
-        if child.name == name:
-            return child
-        found = _search(child, name)
-        if found:
-            return found
-    return None
