@@ -10,7 +10,8 @@ import sys
 import tempfile
 import unittest
 
-from desktop import SKIP, Session, Tallix, Unavailable, wait_for
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+from desktop import SKIP, Session, Tallix, Unavailable, wait_for  # noqa: E402
 
 MAIN = "Tallix - By Dorvik5150"
 WELCOME = "Welcome"
