@@ -1,5 +1,8 @@
 #include "tests/windows/main_window_run.h"
 
+#include <QAbstractButton>
+
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -30,6 +33,30 @@ private:
     bool reported_ = false;
 };
 
+// A store whose every save fails, as on a full disk, telling its problem handler each time.
+class FullStore : public MemoryStore {
+public:
+    void SaveSetting(std::string_view, std::string_view, std::string_view, std::string_view) override {
+        if (handler_) handler_({"/home/user/.config/Tallix.exe.conf", "No space left on device", true});
+    }
+    void SetProblemHandler(std::function<void(const StoreProblem&)> handler) override {
+        handler_ = std::move(handler);
+    }
+
+private:
+    std::function<void(const StoreProblem&)> handler_;
+};
+
+// Records each box with the main window's title at the moment it showed.
+class RecordingBoxes : public MessageBoxes {
+public:
+    void Show(QWidget* parent, const QString& title, const QString& text, MessageIcon) override {
+        shown << title + ": " + text.section(QLatin1Char('\n'), 0, 1) + " | " +
+                     (parent ? parent->windowTitle() : "");
+    }
+    QStringList shown;
+};
+
 } // namespace
 
 class MainCalcLifecycleTest : public QObject {
@@ -44,6 +71,37 @@ private slots:
         // Closed companions are deleted, and report their closing, on the event loop's next turn.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
+    }
+
+    // A save that fails is told once per run, in a box that opens once the handler that saved has
+    // finished: M has set the title by then.
+    void failedSaveToldOnceAfterTheHandler() {
+        FullStore store;
+        store.Seed("ShowPopup", "0");
+        store.Seed("FrstMmery", "No");
+        RecordingBoxes boxes;
+        Program program(store, boxes);
+        program.Start();
+        MainCalc& main = *program.Main();
+        const auto click = [&](const char* key) {
+            main.findChild<QAbstractButton*>(QLatin1String(key))->click();
+        };
+        click("Num4");
+        click("Mem");
+        QCOMPARE(boxes.shown.size(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(boxes.shown, QStringList("Tallix: Tallix could not save its settings to\n"
+                                          "/home/user/.config/Tallix.exe.conf | Tallix - By Dorvik5150 (M)"));
+        click("Num2");
+        click("Mem");
+        QCoreApplication::processEvents();
+        QCOMPARE(boxes.shown.size(), 1);
+        main.close();
+        program.Start(); // the next run tells it again
+        for (const char* key : {"Num4", "Mem"})
+            program.Main()->findChild<QAbstractButton*>(QLatin1String(key))->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(boxes.shown.size(), 2);
     }
 
     void loadReadsInOrder() {
