@@ -44,18 +44,6 @@ void finishCloses() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Counts the activations a window loses.
-class DeactivationCounter : public QObject {
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::WindowDeactivate) ++count;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
 } // namespace
 
 class CompanionsTest : public QObject {
@@ -69,10 +57,6 @@ private slots:
     void reopenBeforeDeletionLoadsAfresh();
     void settLoadsAndWritesInOrder_data();
     void settLoadsAndWritesInOrder();
-    void settRefusesOutsideClose_data();
-    void settRefusesOutsideClose();
-    void settTakesActivationBack_data();
-    void settTakesActivationBack();
     void popupDisablesMainAndWritesNothingUntouched();
     void popupLineCentredOnItsTop();
     void rsExpFocusSkipsOutputs();
@@ -178,48 +162,6 @@ void CompanionsTest::settLoadsAndWritesInOrder() {
     QTest::mouseClick(sett->findChild<QAbstractButton*>("Okay"), Qt::LeftButton);
     QVERIFY(!openWindow("Sett"));
     QCOMPARE(writesOf(*store_), writes);
-}
-
-void CompanionsTest::settRefusesOutsideClose_data() {
-    QTest::addColumn<bool>("fromWindowSystem");
-
-    QTest::newRow("close() from code") << false;
-    QTest::newRow("window manager") << true;
-}
-
-void CompanionsTest::settRefusesOutsideClose() {
-    QFETCH(bool, fromWindowSystem);
-
-    QPointer<QWidget> sett = show("Sett");
-    QVERIFY(sett);
-    if (fromWindowSystem)
-        sett->windowHandle()->close();
-    else
-        QVERIFY(!sett->close());
-    finishCloses();
-    QVERIFY(sett && sett->isVisible());
-    QCOMPARE(writesOf(*store_), QString());
-}
-
-void CompanionsTest::settTakesActivationBack_data() {
-    QTest::addColumn<QString>("other");
-
-    QTest::newRow("main window") << "MainCalc";
-    QTest::newRow("experience calculator") << "RsExp";
-}
-
-void CompanionsTest::settTakesActivationBack() {
-    QFETCH(QString, other);
-
-    QWidget* window = other == "RsExp" ? show("RsExp") : main_.get();
-    QWidget* sett = show("Sett");
-    QVERIFY(sett);
-    QVERIFY(QTest::qWaitForWindowActive(sett));
-    DeactivationCounter lost;
-    window->installEventFilter(&lost);
-    window->activateWindow();
-    QTRY_COMPARE(lost.count, 1);
-    QTRY_COMPARE(QApplication::activeWindow(), sett);
 }
 
 void CompanionsTest::popupDisablesMainAndWritesNothingUntouched() {
