@@ -1,7 +1,5 @@
 #include "tests/windows/main_window_run.h"
 
-#include <QImage>
-
 #include <optional>
 
 using tallix::FeedbackButton;
@@ -51,27 +49,6 @@ private slots:
         QCOMPARE(five->BackColor(), FeedbackButton::kButtonFace);
         QTest::keyRelease(five, Qt::Key_Space);
         QCOMPARE(run_->screen(), "5");
-    }
-
-    // What the window really shows while Num5 is held down.
-    void picture_data() {
-        QTest::addColumn<QPoint>("point"); // in the client area
-        QTest::addColumn<QColor>("colour");
-        QTest::newRow("silver between the display and the keys") << QPoint(100, 36) << QColor(192, 192, 192);
-        QTest::newRow("navy in the left panel between keys") << QPoint(44, 100) << QColor(0, 0, 128);
-        QTest::newRow("silver stripe between the key columns") << QPoint(172, 100) << QColor(192, 192, 192);
-        QTest::newRow("navy right panel at the edge") << QPoint(213, 100) << QColor(0, 0, 128);
-        QTest::newRow("pressed key, dark red") << QPoint(56, 145) << QColor(128, 0, 0);
-    }
-    void picture() {
-        QFETCH(QPoint, point);
-        QFETCH(QColor, colour);
-        QVERIFY(QTest::qWaitForWindowExposed(&run_->main()));
-        run_->press(run_->key("Num5"));
-        const QImage image = run_->main().grab().toImage();
-        run_->release(run_->key("Num5"));
-        QCOMPARE(image.size(), QSize(216, 254));
-        QCOMPARE(image.pixelColor(point), colour);
     }
 };
 
