@@ -104,8 +104,8 @@ make_store() {
         lock-is-a-folder) mkdir "$file.lock" ;;
         lock-mode-000) touch "$file.lock" && chmod 000 "$file.lock" ;; # owned by the test's user
         lock-of-dead-owner) sh -c 'exit 0' & wait $!
-            printf '%s\nTallix.exe\n%s\n' $! "$(hostname)" >"$file.lock" ;;
-        lock-10-s-old) printf '1\nTallix.exe\n%s\n' "$(hostname)" >"$file.lock" && touch -d '-10 seconds' "$file.lock" ;;
+            printf '%s\nTallix.exe\n%s\n' $! "$(uname -n)" >"$file.lock" ;;
+        lock-10-s-old) printf '1\nTallix.exe\n%s\n' "$(uname -n)" >"$file.lock" && touch -d '-10 seconds' "$file.lock" ;;
         acl-and-attributes) chmod 600 "$file" && setfacl -m u:nobody:r "$file" && setfattr -n user.tag -v kept "$file" ;;
         folder-default-acl) chmod 600 "$file" && setfacl -d -m u:nobody:rw "$home" ;; # a new file would inherit it
         another-owner) chown 65534:65534 "$file" && chmod 640 "$file" ;;
