@@ -19,6 +19,12 @@
 namespace tallix {
 namespace {
 
+// Another copy took this one's lock away (it stood still for longer than a lock may be held); the save
+// starts over.
+FileFailure lockBroken() {
+    return {ENOLCK, "Another copy broke its lock"};
+}
+
 FileFailure systemFailure(int error = errno) {
     std::string reason = std::strerror(error);
     return {error, reason};
@@ -181,7 +187,7 @@ std::variant<Replaced, FileFailure> replaceFile(const std::string& target, const
             return discard(Replaced::InPlaceNeeded);
     }
     if (fsync(fd) != 0) return discard(systemFailure());
-    if (lock && !lock->StillHeld()) return discard(FileFailure{EAGAIN, "Another copy broke its lock"});
+    if (lock && !lock->StillHeld()) return discard(lockBroken());
     if (rename(temporary.c_str(), target.c_str()) != 0) return discard(systemFailure());
     const Descriptor folder(open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder) fsync(folder.get()); // the rename itself, on disk
@@ -252,7 +258,7 @@ void removeLeftovers(const std::string& target, const std::string& lockPath,
 
 std::optional<FileFailure> editOnce(const std::string& path, const std::string& target,
                                     const std::function<QByteArray(const QByteArray&)>& edit,
-                                    const FileLock::Timing& timing, bool& lockLost) {
+                                    const FileLock::Timing& timing) {
     auto taken = FileLock::Take(path + ".lock", timing);
     const FileLock* lock = std::get_if<FileLock>(&taken);
     if (!lock) {
@@ -266,12 +272,8 @@ std::optional<FileFailure> editOnce(const std::string& path, const std::string& 
     if (stat(target.c_str(), &st) != 0) {
         if (errno != ENOENT) return systemFailure();
         if (!lock) return std::get<FileFailure>(taken);
-        const QByteArray data = edit(QByteArray());
-        auto outcome = replaceFile(target, nullptr, -1, data, lock);
-        if (auto* failure = std::get_if<FileFailure>(&outcome)) {
-            lockLost = failure->error == EAGAIN;
-            return *failure;
-        }
+        auto outcome = replaceFile(target, nullptr, -1, edit(QByteArray()), lock);
+        if (auto* failure = std::get_if<FileFailure>(&outcome)) return *failure;
         return std::nullopt;
     }
     if (auto failure = notARegularFile(st)) return failure;
@@ -288,10 +290,7 @@ std::optional<FileFailure> editOnce(const std::string& path, const std::string& 
     const bool inPlace = !lock || st.st_nlink > 1;
     if (!inPlace) {
         auto outcome = replaceFile(target, &st, file.get(), data, lock);
-        if (auto* failure = std::get_if<FileFailure>(&outcome)) {
-            lockLost = failure->error == EAGAIN;
-            return *failure;
-        }
+        if (auto* failure = std::get_if<FileFailure>(&outcome)) return *failure;
         if (std::get<Replaced>(outcome) == Replaced::Done) return std::nullopt;
     }
     if (!lock) {
@@ -302,10 +301,7 @@ std::optional<FileFailure> editOnce(const std::string& path, const std::string& 
         const QByteArray& current = std::get<QByteArray>(again);
         return rewriteInPlace(file.get(), current, edit(current));
     }
-    if (!lock->StillHeld()) {
-        lockLost = true;
-        return FileFailure{EAGAIN, "Another copy broke its lock"};
-    }
+    if (!lock->StillHeld()) return lockBroken();
     return rewriteInPlace(file.get(), old, data);
 }
 
@@ -336,11 +332,9 @@ std::optional<FileFailure> EditStoreFile(const std::string& path,
     auto followed = followLinks(path);
     if (auto* failure = std::get_if<FileFailure>(&followed)) return *failure;
     const std::string& target = std::get<std::string>(followed);
-    // A copy that found its lock broken (it stood still for longer than a lock may be held) starts over.
     for (int attempt = 0;; ++attempt) {
-        bool lockLost = false;
-        auto failure = editOnce(path, target, edit, timing, lockLost);
-        if (!lockLost || attempt == 2) return failure;
+        auto failure = editOnce(path, target, edit, timing);
+        if (!failure || failure->error != ENOLCK || attempt == 2) return failure;
     }
 }
 
