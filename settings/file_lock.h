@@ -31,7 +31,6 @@ public:
     // folder lets this user remove it. Fails at once where no lock can be made (a folder at `path`, a
     // folder that can't be written).
     static std::variant<FileLock, FileFailure> Take(const std::string& path, Timing timing);
-    static std::variant<FileLock, FileFailure> Take(const std::string& path) { return Take(path, Timing()); }
 
     FileLock(FileLock&& other) noexcept;
     FileLock& operator=(FileLock&&) = delete;
