@@ -34,19 +34,25 @@ void Save(QtSettingsStore& store, const char* key, const QString& value) {
     store.SaveSetting(tallix::kAppName, tallix::kSection, key, value.toStdString());
 }
 
-std::unique_ptr<QSettings> QtStore() {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("Tallix.exe"));
+// Qt keeps each file it has read and trusts it while its size and time stamp agree, which two saves
+// within one clock tick of the same size defeat; a copy at a fresh path is read afresh.
+std::unique_ptr<QSettings> QtCopyOfStore() {
+    static int copies = 0;
+    const QString path =
+        qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/qt-read-%1.conf").arg(++copies);
+    QFile::remove(path);
+    QFile::copy(StoreFile(), path); // no store: an empty file for Qt
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 
 // What Qt itself reads, as any other QSettings user of the file would.
 QVariant QtRead(const char* key) {
-    return QtStore()->value(QStringLiteral("Default Settings/") + QLatin1String(key));
+    return QtCopyOfStore()->value(QStringLiteral("Default Settings/") + QLatin1String(key));
 }
 
 // Every key of every section as Qt reads it, with its type.
 QMap<QString, QVariant> QtReadAll() {
-    const auto settings = QtStore();
+    const auto settings = QtCopyOfStore();
     QMap<QString, QVariant> all;
     for (const QString& key : settings->allKeys())
         if (!key.isEmpty()) all.insert(key, settings->value(key)); // "=x" is a key without a name
@@ -164,17 +170,21 @@ private slots:
     void foreignContent() {
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, after);
+        QByteArray written;
         {
             // Values as Qt writes them, in a section of their own and in the program's.
-            const auto settings = QtStore();
+            const auto settings = QtCopyOfStore();
             settings->setValue("Typed/Blob", QByteArray("\x01\x02", 2));
             settings->setValue("Typed/Area", QRect(0, 0, 10, 20));
             settings->setValue("Typed/Size", QSize(3, 4));
             settings->setValue("Typed/When", QDateTime(QDate(2026, 12, 6), QTime(16, 2)));
             settings->setValue("Typed/Names", QStringList{"a", "b"});
             settings->setValue("Default Settings/Rect", QRect(1, 2, 3, 4));
+            settings->sync();
+            QFile file(settings->fileName());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            written = file.readAll();
         }
-        const QByteArray written = FileBytes();
         editFile(before + written + after);
         const QByteArray original = FileBytes();
         const QMap<QString, QVariant> read = QtReadAll();
