@@ -12,14 +12,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLineEdit>
-#include <QPainter>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTimer>
 
 #include <algorithm>
-#include <array>
 
 namespace tallix {
 
@@ -28,10 +26,6 @@ namespace {
 constexpr float kDefaultEdge = 1000; // twips from the screen's top and left, the defaults of Top and Left
 constexpr float kPopupBelow = 1000;  // the welcome window's offset from the main window's corner
 constexpr float kPopupLeft = 700;
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Colours the box alike in every colour group, so that a disabled box isn't greyed out.
 void colourBox(QLineEdit& box, QPalette::ColorRole background, QPalette::ColorRole text) {
@@ -62,9 +56,12 @@ MainCalc::MainCalc(SettingsStore& store, MessageBoxes& boxes, Companions& compan
     , appWasActive_(QGuiApplication::applicationState() == Qt::ApplicationActive)
     , keyStyle_(QStyleFactory::create(QStringLiteral("Windows"))) {
     setObjectName(QStringLiteral("MainCalc"));
-    setWindowTitle(fromUtf8(kTitle));
+    setWindowTitle(QString::fromUtf8(kTitle));
     setWindowIcon(ProgramIcon());
     SetClientSize(kMainClientWidth, kMainClientHeight);
+    QPalette palette = this->palette(); // shows only where the keypad picture is missing
+    palette.setColor(QPalette::Window, RgbColor(kMainBackColor));
+    setPalette(palette);
 
     BuildControls(this, kMainCalcControls,
                   [this](const ControlDef& def, QWidget* parent) { return makeControl(def, parent); });
@@ -119,44 +116,19 @@ void MainCalc::styleBoxes() {
 }
 
 void MainCalc::connectHandlers() {
-    struct Click {
-        const char* button;
-        void (MainCalc::*handler)();
+    // The calculator's keys go straight to the engine; the memory and companion keys have handlers.
+    const auto button = [this](std::string_view name) {
+        auto* found = findChild<FeedbackButton*>(QString::fromUtf8(name));
+        Q_ASSERT(found);
+        return found;
     };
-    static constexpr std::array<Click, 26> kClicks{{
-        {"Num0", &MainCalc::Num0_Click},
-        {"Num1", &MainCalc::Num1_Click},
-        {"Num2", &MainCalc::Num2_Click},
-        {"Num3", &MainCalc::Num3_Click},
-        {"Num4", &MainCalc::Num4_Click},
-        {"Num5", &MainCalc::Num5_Click},
-        {"Num6", &MainCalc::Num6_Click},
-        {"Num7", &MainCalc::Num7_Click},
-        {"Num8", &MainCalc::Num8_Click},
-        {"Num9", &MainCalc::Num9_Click},
-        {"Deci", &MainCalc::Deci_Click},
-        {"Polarity", &MainCalc::Polarity_Click},
-        {"Add", &MainCalc::Add_Click},
-        {"Minus", &MainCalc::Minus_Click},
-        {"Mult", &MainCalc::Mult_Click},
-        {"Divide", &MainCalc::Divide_Click},
-        {"Power", &MainCalc::Power_Click},
-        {"Equal", &MainCalc::Equal_Click},
-        {"PowerTwo", &MainCalc::PowerTwo_Click},
-        {"Sroot", &MainCalc::Sroot_Click},
-        {"Clear2", &MainCalc::Clear2_Click},
-        {"ClearLast2", &MainCalc::ClearLast2_Click},
-        {"Mem", &MainCalc::Mem_Click},
-        {"GatherMem", &MainCalc::GatherMem_Click},
-        {"OptButton", &MainCalc::OptButton_Click},
-        {"RsCalc", &MainCalc::RsCalc_Click},
-    }};
-    for (const Click& click : kClicks) {
-        auto* button = findChild<FeedbackButton*>(QString::fromLatin1(click.button));
-        Q_ASSERT(button);
-        connect(button, &QAbstractButton::clicked, this,
-                [this, handler = click.handler] { (this->*handler)(); });
-    }
+    for (const KeyName& key : AllKeys())
+        connect(button(key.name), &QAbstractButton::clicked, this,
+                [this, key] { calculator_.Press(key.key); });
+    connect(button("Mem"), &QAbstractButton::clicked, this, &MainCalc::Mem_Click);
+    connect(button("GatherMem"), &QAbstractButton::clicked, this, &MainCalc::GatherMem_Click);
+    connect(button("OptButton"), &QAbstractButton::clicked, this, &MainCalc::OptButton_Click);
+    connect(button("RsCalc"), &QAbstractButton::clicked, this, &MainCalc::RsCalc_Click);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &MainCalc::App_StateChanged);
 }
 
@@ -228,57 +200,27 @@ void MainCalc::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainCalc::paintEvent(QPaintEvent*) {
-    // Normally never runs: Picture1 covers the whole client area and draws every pixel of it.
-    if (windowPicture_.isNull()) windowPicture_ = LoadBitmap(QString::fromLatin1(kWindowBackgroundPath));
-    QPainter painter(this);
-    painter.fillRect(rect(), RgbColor(kMainBackColor));
-    painter.drawPixmap(0, 0, windowPicture_);
-}
-
 std::string MainCalc::ScreenText() const {
     return screen_->text().toStdString();
 }
 
 void MainCalc::SetScreenText(std::string_view text) {
-    screen_->setText(fromUtf8(text)); // the box keeps the first 28 characters
+    screen_->setText(QString::fromUtf8(text)); // the box keeps the first 28 characters
 }
 
 void MainCalc::SetDisplayText(std::string_view text) {
-    display_->setText(fromUtf8(text));
+    display_->setText(QString::fromUtf8(text));
 }
 
 void MainCalc::SetTitle(std::string_view title) {
-    setWindowTitle(fromUtf8(title));
+    setWindowTitle(QString::fromUtf8(title));
 }
 
 void MainCalc::ShowMemoryTip(std::string_view title, std::string_view text) {
-    boxes_.Show(this, fromUtf8(title), fromUtf8(text), MessageIcon::None);
+    boxes_.Show(this, QString::fromUtf8(title), QString::fromUtf8(text), MessageIcon::None);
 }
 
 // clang-format off
-void MainCalc::Num0_Click() { calculator_.Press(Key::Num0); }
-void MainCalc::Num1_Click() { calculator_.Press(Key::Num1); }
-void MainCalc::Num2_Click() { calculator_.Press(Key::Num2); }
-void MainCalc::Num3_Click() { calculator_.Press(Key::Num3); }
-void MainCalc::Num4_Click() { calculator_.Press(Key::Num4); }
-void MainCalc::Num5_Click() { calculator_.Press(Key::Num5); }
-void MainCalc::Num6_Click() { calculator_.Press(Key::Num6); }
-void MainCalc::Num7_Click() { calculator_.Press(Key::Num7); }
-void MainCalc::Num8_Click() { calculator_.Press(Key::Num8); }
-void MainCalc::Num9_Click() { calculator_.Press(Key::Num9); }
-void MainCalc::Deci_Click() { calculator_.Press(Key::Deci); }
-void MainCalc::Polarity_Click() { calculator_.Press(Key::Polarity); }
-void MainCalc::Add_Click() { calculator_.Press(Key::Add); }
-void MainCalc::Minus_Click() { calculator_.Press(Key::Minus); }
-void MainCalc::Mult_Click() { calculator_.Press(Key::Mult); }
-void MainCalc::Divide_Click() { calculator_.Press(Key::Divide); }
-void MainCalc::Power_Click() { calculator_.Press(Key::Power); }
-void MainCalc::Equal_Click() { calculator_.Press(Key::Equal); }
-void MainCalc::PowerTwo_Click() { calculator_.Press(Key::PowerTwo); }
-void MainCalc::Sroot_Click() { calculator_.Press(Key::Sroot); }
-void MainCalc::Clear2_Click() { calculator_.Press(Key::Clear2); }
-void MainCalc::ClearLast2_Click() { calculator_.Press(Key::ClearLast2); }
 void MainCalc::Mem_Click() { memory_.Mem(); }
 void MainCalc::GatherMem_Click() { memory_.GatherMem(); }
 void MainCalc::OptButton_Click() { companions_.ShowSett(*this); }

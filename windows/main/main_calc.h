@@ -5,8 +5,6 @@
 #include "settings/memory_register.h"
 #include "windows/forms/form.h"
 
-#include <QPixmap>
-
 #include <cstdint>
 
 class QLineEdit;
@@ -47,7 +45,6 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     QWidget* makeControl(const ControlDef& def, QWidget* parent);
@@ -61,28 +58,6 @@ private:
     void Form_Unload();
     void App_StateChanged(Qt::ApplicationState state);
 
-    void Num0_Click();
-    void Num1_Click();
-    void Num2_Click();
-    void Num3_Click();
-    void Num4_Click();
-    void Num5_Click();
-    void Num6_Click();
-    void Num7_Click();
-    void Num8_Click();
-    void Num9_Click();
-    void Deci_Click();
-    void Polarity_Click();
-    void Add_Click();
-    void Minus_Click();
-    void Mult_Click();
-    void Divide_Click();
-    void Power_Click();
-    void Equal_Click();
-    void PowerTwo_Click();
-    void Sroot_Click();
-    void Clear2_Click();
-    void ClearLast2_Click();
     void Mem_Click();
     void GatherMem_Click();
     void OptButton_Click();
@@ -101,7 +76,6 @@ private:
     QStyle* keyStyle_ = nullptr; // one classic style for all 26 keys, so their colour shows as set
     QLineEdit* screen_ = nullptr;
     QLineEdit* display_ = nullptr;
-    QPixmap windowPicture_; // loaded when first painted; Picture1 normally hides it
 };
 
 } // namespace tallix
