@@ -6,10 +6,8 @@
 
 namespace tallix {
 
-// Qt resource paths of the two background bitmaps: the keypad picture box's (the one that is seen)
-// and the window's own (drawn under the picture box, so hidden).
+// Qt resource paths of the keypad's background bitmap, the program's icon and its pointer.
 inline constexpr char kPictureBackgroundPath[] = ":/images/picture.bmp";
-inline constexpr char kWindowBackgroundPath[] = ":/images/window.bmp";
 inline constexpr char kProgramIconPath[] = ":/images/tallix.ico";
 inline constexpr char kPointerPath[] = ":/images/pointer.cur";
 

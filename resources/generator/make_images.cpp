@@ -87,13 +87,7 @@ bool IsPanel(int x, int y) {
     return dx <= 0 || dy <= 0 || dx * dx + dy * dy <= 4 * kCornerRadius * kCornerRadius;
 }
 
-Rgb BackgroundPixel(int x, int y, bool windowVariant) {
-    // The window's own copy adds a navy line on the row just above the right-hand panel.
-    if (windowVariant && y == kPanelTop - 1 && x >= kStripeRight) return kNavy;
-    return IsPanel(x, y) ? kNavy : kSilver;
-}
-
-Bytes Background(bool windowVariant) {
+Bytes Background() {
     const int rowBytes = RowBytes(kBackgroundWidth, 24);
     const auto imageBytes = static_cast<std::uint32_t>(rowBytes * kBackgroundHeight);
     Bytes out;
@@ -106,7 +100,7 @@ Bytes Background(bool windowVariant) {
     PutInfoHeader(out, kBackgroundWidth, kBackgroundHeight, 24, imageBytes, 3780); // 96 dpi
     for (int y = kBackgroundHeight - 1; y >= 0; --y) {
         for (int x = 0; x < kBackgroundWidth; ++x) {
-            const Rgb pixel = BackgroundPixel(x, y, windowVariant);
+            const Rgb pixel = IsPanel(x, y) ? kNavy : kSilver;
             PutU8(out, pixel.b);
             PutU8(out, pixel.g);
             PutU8(out, pixel.r);
@@ -275,9 +269,8 @@ int main(int argc, char** argv) {
     const std::filesystem::path dir = argv[1];
     std::error_code error;
     std::filesystem::create_directories(dir, error);
-    const std::array<std::pair<const char*, Bytes>, 4> files{{
-        {"picture.bmp", Background(false)},
-        {"window.bmp", Background(true)},
+    const std::array<std::pair<const char*, Bytes>, 3> files{{
+        {"picture.bmp", Background()},
         {"pointer.cur", Pointer()},
         {"tallix.ico", Icon()},
     }};
