@@ -156,10 +156,10 @@ void Calculator::SolveProb() {
     state_.MrClickCount = 0;
     if (state_.EntryText.empty() || state_.FirstOperand.empty()) return;
     state_.EntryText = boxes_.ScreenText();
-    if (!state_.SecondEntered)
-        state_.EntryText = (state_.PendingOp == "Pow" || state_.PendingOp == "Mult") ? "1" : "0";
+    const Operation* op = operationByName(state_.PendingOp);
+    if (!state_.SecondEntered) state_.EntryText = op ? op->neutral : "0";
 
-    if (const Operation* op = operationByName(state_.PendingOp)) {
+    if (op) {
         const auto left = TextToNumber(state_.FirstOperand);
         const auto right = TextToNumber(state_.EntryText);
         std::optional<std::string> result;

@@ -33,9 +33,4 @@ std::optional<Key> KeyByName(std::string_view name) {
     return it->key;
 }
 
-std::string_view NameOf(Key key) {
-    const auto it = std::find_if(kKeys.begin(), kKeys.end(), [&](const KeyName& k) { return k.key == key; });
-    return it == kKeys.end() ? std::string_view{} : it->name;
-}
-
 } // namespace tallix

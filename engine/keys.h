@@ -43,6 +43,5 @@ constexpr Key DigitKey(int digit) {
 
 std::span<const KeyName> AllKeys();
 std::optional<Key> KeyByName(std::string_view name);
-std::string_view NameOf(Key key);
 
 } // namespace tallix

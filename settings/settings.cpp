@@ -59,10 +59,6 @@ auto readConverted(SettingsStore& store, Setting setting, Convert convert) {
 
 } // namespace
 
-std::span<const SettingInfo> AllSettings() {
-    return kSettings;
-}
-
 const SettingInfo& InfoOf(Setting setting) {
     return *std::find_if(kSettings.begin(), kSettings.end(),
                          [&](const SettingInfo& info) { return info.setting == setting; });

@@ -3,7 +3,6 @@
 #include "settings/settings_store.h"
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -29,7 +28,6 @@ struct SettingInfo {
     std::string_view fallback; // what every read passes as its default
 };
 
-std::span<const SettingInfo> AllSettings();
 const SettingInfo& InfoOf(Setting setting);
 
 // Every read and write of the program goes through these, with the key's one default.

@@ -66,9 +66,6 @@ void RsExp::CalcXp_Click() {
                     MessageIcon::Information);
         return;
     }
-    desiredText_ = desired;
-    currentText_ = current;
-    perKillText_ = perKill;
     expNeeded_->setText(QString::fromStdString(outputs->expNeeded));
     killsNeeded_->setText(QString::fromStdString(outputs->killsNeeded));
 }

@@ -2,8 +2,6 @@
 
 #include "windows/forms/form.h"
 
-#include <string>
-
 class QLineEdit;
 
 namespace tallix {
@@ -26,10 +24,6 @@ private:
     QLineEdit* desiredExp_;
     QLineEdit* expNeeded_;
     QLineEdit* killsNeeded_;
-    // The inputs of the last accepted calculation.
-    std::string desiredText_;
-    std::string currentText_;
-    std::string perKillText_;
 };
 
 } // namespace tallix
