@@ -10,9 +10,11 @@
 #include <tuple>
 #include <vector>
 
-// The settings store kept in memory, for tests: it starts empty, as on a first run, and records every
-// read and write so that a test can check what was read and in which order things were written.
-class MemoryStore : public tallix::SettingsStore {
+namespace tallix {
+
+// A settings store kept in memory, for runs that must never touch the user's settings (tests, the
+// screenshot tool): it starts empty, as on a first run, and logs every read and write in order.
+class MemoryStore : public SettingsStore {
 public:
     struct Access {
         std::string key;
@@ -34,12 +36,12 @@ public:
 
     // What is stored under a key of the program's application and section; nothing when absent.
     std::optional<std::string> Stored(std::string_view key) const {
-        const auto it = values_.find(Address(tallix::kAppName, tallix::kSection, key));
+        const auto it = values_.find(Address(kAppName, kSection, key));
         return it == values_.end() ? std::nullopt : std::optional(it->second);
     }
     // Puts a text in place as if an earlier run (or an outside edit) had stored it; not logged.
     void Seed(std::string_view key, std::string_view text) {
-        values_[Address(tallix::kAppName, tallix::kSection, key)] = std::string(text);
+        values_[Address(kAppName, kSection, key)] = std::string(text);
     }
 
     // Every read and write since construction or the last ClearLog, oldest first.
@@ -57,3 +59,5 @@ private:
     std::vector<Access> reads_;
     std::vector<Access> writes_;
 };
+
+} // namespace tallix

@@ -1,5 +1,5 @@
+#include "settings/memory_store.h"
 #include "settings/settings.h"
-#include "tests/support/memory_store.h"
 #include "tests/support/test_main.h"
 #include "windows/companions/companions.h"
 #include "windows/forms/form.h"
@@ -16,9 +16,9 @@ using namespace tallix;
 namespace {
 
 // Every write of the store so far, oldest first, as "KEY=TEXT KEY=TEXT".
-QString writesOf(const MemoryStore& store) {
+QString writesOf(const tallix::MemoryStore& store) {
     QStringList writes;
-    for (const MemoryStore::Access& write : store.Writes())
+    for (const tallix::MemoryStore::Access& write : store.Writes())
         writes << QString::fromStdString(write.key + "=" + write.text);
     return writes.join(' ');
 }
@@ -64,14 +64,14 @@ private slots:
 private:
     QWidget* show(const QString& window);
 
-    std::unique_ptr<MemoryStore> store_;
+    std::unique_ptr<tallix::MemoryStore> store_;
     std::unique_ptr<QtMessageBoxes> boxes_;
     std::unique_ptr<Companions> companions_;
     std::unique_ptr<Form> main_;
 };
 
 void CompanionsTest::init() {
-    store_ = std::make_unique<MemoryStore>();
+    store_ = std::make_unique<tallix::MemoryStore>();
     boxes_ = std::make_unique<QtMessageBoxes>();
     companions_ = std::make_unique<Companions>(*store_, *boxes_);
     main_ = std::make_unique<Form>();

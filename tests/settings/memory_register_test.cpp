@@ -1,7 +1,7 @@
 #include "engine/calculator.h"
 #include "settings/memory_register.h"
+#include "settings/memory_store.h"
 #include "tests/engine/recording_boxes.h"
-#include "tests/support/memory_store.h"
 
 #include <QTest>
 
@@ -17,7 +17,7 @@ struct Host : tallix::MemoryHost {
         tipsAt.push_back(store->Writes().size());
     }
 
-    const MemoryStore* store = nullptr;
+    const tallix::MemoryStore* store = nullptr;
     std::vector<std::size_t> tipsAt;
 };
 
@@ -56,7 +56,7 @@ private slots:
         QFETCH(QString, screen);
         QFETCH(QString, log);
         QFETCH(int, count);
-        MemoryStore store;
+        tallix::MemoryStore store;
         store.Seed("MemoryValue", memory.toStdString());
         RecordingBoxes boxes;
         tallix::Calculator calculator(boxes);
@@ -77,7 +77,7 @@ private slots:
         }
         QCOMPARE(QString::fromStdString(boxes.screen), screen);
         QStringList events;
-        for (const MemoryStore::Access& write : store.Writes())
+        for (const tallix::MemoryStore::Access& write : store.Writes())
             events << QString::fromStdString(write.key + "=" + write.text);
         for (auto at = host.tipsAt.rbegin(); at != host.tipsAt.rend(); ++at)
             events.insert(qsizetype(*at), "tip");

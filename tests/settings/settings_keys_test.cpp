@@ -1,5 +1,5 @@
+#include "settings/memory_store.h"
 #include "settings/settings.h"
-#include "tests/support/memory_store.h"
 
 #include <QTest>
 
@@ -53,7 +53,7 @@ private slots:
         QFETCH(int, check);
         QFETCH(double, real);
         QFETCH(float, single);
-        MemoryStore store;
+        tallix::MemoryStore store;
         for (const Setting setting : {Setting::RedBttns, Setting::ShowPopup, Setting::Value, Setting::Top})
             store.Seed(tallix::InfoOf(setting).key, stored.toStdString());
         QCOMPARE(int(tallix::ReadByte(store, Setting::RedBttns)), byte);
@@ -75,7 +75,7 @@ private slots:
             const float value = i < int(std::size(edges)) ? edges[i] : std::bit_cast<float>(bits(random));
             if (!std::isfinite(value)) continue;
             const std::string text = tallix::SingleToText(value);
-            MemoryStore store;
+            tallix::MemoryStore store;
             store.Seed("Left", text);
             const float read = tallix::ReadSingle(store, Setting::Left);
             QVERIFY2(std::bit_cast<std::uint32_t>(read) == std::bit_cast<std::uint32_t>(value), text.c_str());

@@ -10,9 +10,9 @@ using namespace tallix;
 
 namespace {
 
-QStringList accessLog(const std::vector<MemoryStore::Access>& log, bool withText) {
+QStringList accessLog(const std::vector<tallix::MemoryStore::Access>& log, bool withText) {
     QStringList entries;
-    for (const MemoryStore::Access& access : log)
+    for (const tallix::MemoryStore::Access& access : log)
         entries << QString::fromStdString(withText ? access.key + "=" + access.text : access.key);
     return entries;
 }
@@ -34,7 +34,7 @@ private:
 };
 
 // A store whose every save fails, as on a full disk, telling its problem handler each time.
-class FullStore : public MemoryStore {
+class FullStore : public tallix::MemoryStore {
 public:
     void SaveSetting(std::string_view, std::string_view, std::string_view, std::string_view) override {
         if (handler_) handler_({"/home/user/.config/Tallix.exe.conf", "No space left on device", true});

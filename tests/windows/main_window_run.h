@@ -1,7 +1,7 @@
 #pragma once
 
 #include "resources/resources.h"
-#include "tests/support/memory_store.h"
+#include "settings/memory_store.h"
 #include "tests/support/test_main.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/main/feedback_button.h"
@@ -11,16 +11,10 @@
 #include <QLineEdit>
 #include <QWindow>
 
-// Message boxes as a user who answers every box with OK at once.
-class NoBoxes : public tallix::MessageBoxes {
-public:
-    void Show(QWidget*, const QString&, const QString&, tallix::MessageIcon) override {}
-};
-
 // One run of the program over an in-memory store that starts as on a first run, less what a test seeds.
 struct MainWindowRun {
-    MemoryStore store;
-    NoBoxes boxes;
+    tallix::MemoryStore store;
+    tallix::SilentMessageBoxes boxes;
     tallix::Program program{store, boxes};
 
     tallix::MainCalc& Start() {

@@ -2,6 +2,7 @@
 
 #include "settings/qt_settings_store.h"
 #include "settings/settings.h"
+#include "windows/companions/companion_controls.h"
 #include "windows/forms/form.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/forms/twips.h"
@@ -34,10 +35,6 @@ namespace {
 const QStringList kWindows = {QStringLiteral("MainCalc"), QStringLiteral("Sett"), QStringLiteral("Popup"),
                               QStringLiteral("RsExp")};
 const QString kMainWindow = QStringLiteral("MainCalc");
-
-QString FromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 // "KEY TEXT" with TEXT the rest of the line, possibly empty.
 std::pair<QString, QString> SplitFirstWord(const QString& rest) {
@@ -292,17 +289,7 @@ Driver::Answer Driver::Text(QWidget& control, const QString& target) {
 }
 
 Driver::Answer Driver::State(QWidget& control, const QString& target) {
-    // The definitions' encoding, not Qt's: 1 ticked, 2 greyed.
-    if (auto* box = qobject_cast<QCheckBox*>(&control)) {
-        switch (box->checkState()) {
-        case Qt::Unchecked:
-            return QStringLiteral("0");
-        case Qt::Checked:
-            return QStringLiteral("1");
-        case Qt::PartiallyChecked:
-            return QStringLiteral("2");
-        }
-    }
+    if (auto* box = qobject_cast<QCheckBox*>(&control)) return QString::number(CheckBoxState(*box));
     Error(QStringLiteral("not a check box: ") + target);
     return std::nullopt;
 }
@@ -354,7 +341,7 @@ Driver::Answer Driver::StoredSetting(const QString& key) {
     // (Qt's own reading splits "a,b", cuts "1;2" and lets an unclosed quote hide the lines after it).
     const auto text = QtSettingsStore::Stored(kAppName, kSection, key.toStdString());
     if (!text) return QStringLiteral("<none>");
-    return FromView(*text);
+    return QString::fromUtf8(*text);
 }
 
 // Windows and controls
@@ -406,10 +393,7 @@ void Driver::RecordActivation(QWindow* window) {
 }
 
 QWidget* Driver::FindOpenWindow(const QString& name) const {
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* window : windows)
-        if (window->objectName() == name && window->isVisible()) return window;
-    return nullptr;
+    return OpenForm(name);
 }
 
 QWidget* Driver::RequireWindow(const QString& name) {

@@ -5,6 +5,7 @@
 // greyed. The picture is drawn at the scale factor that QT_SCALE_FACTOR sets.
 
 #include "resources/resources.h"
+#include "settings/memory_store.h"
 #include "settings/settings.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/main/main_calc.h"
@@ -14,35 +15,6 @@
 #include <QPixmap>
 
 #include <cstdio>
-#include <map>
-#include <string>
-
-namespace {
-
-// Start-up shows no message box; should one appear all the same, it is left unanswered and unseen.
-class SilentMessageBoxes : public tallix::MessageBoxes {
-public:
-    void Show(QWidget*, const QString&, const QString&, tallix::MessageIcon) override {}
-};
-
-// A first run's store that never touches the user's settings.
-class FirstRunStore : public tallix::SettingsStore {
-public:
-    std::string GetSetting(std::string_view, std::string_view, std::string_view key,
-                           std::string_view fallback) override {
-        const auto it = values_.find(std::string(key));
-        return it == values_.end() ? std::string(fallback) : it->second;
-    }
-    void SaveSetting(std::string_view, std::string_view, std::string_view key,
-                     std::string_view value) override {
-        values_[std::string(key)] = std::string(value);
-    }
-
-private:
-    std::map<std::string, std::string> values_;
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -52,9 +24,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     tallix::RegisterFonts();
-    FirstRunStore store;
+    tallix::MemoryStore store; // a first run's, never the user's settings
     tallix::WriteText(store, tallix::Setting::ShowPopup, "0");
-    SilentMessageBoxes boxes;
+    tallix::SilentMessageBoxes boxes; // start-up shows none
     tallix::Program program(store, boxes);
     program.Start();
     tallix::MainCalc* window = program.Main();

@@ -3,6 +3,7 @@
 #include "windows/forms/twips.h"
 #include "windows/forms/window_hints.h"
 
+#include <QApplication>
 #include <QMoveEvent>
 #include <QShowEvent>
 
@@ -38,6 +39,19 @@ void Form::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // Sent before the window is mapped, unless the window system itself shows it again (a restore).
     if (!event->spontaneous()) SetWindowManagerHints(*this);
+}
+
+QList<Form*> OpenForms() {
+    QList<Form*> open;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<Form*>(window); form && form->isVisible()) open << form;
+    return open;
+}
+
+Form* OpenForm(QStringView name) {
+    for (Form* form : OpenForms())
+        if (form->objectName() == name) return form;
+    return nullptr;
 }
 
 } // namespace tallix

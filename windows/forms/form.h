@@ -31,4 +31,9 @@ private:
     float top_ = 0;
 };
 
+// The program's windows that are open: shown, and not closed (a closed window lingers hidden until the
+// event loop deletes it).
+QList<Form*> OpenForms();
+Form* OpenForm(QStringView name);
+
 } // namespace tallix

@@ -24,6 +24,12 @@ public:
     virtual void Show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) = 0;
 };
 
+// Boxes that nobody sees, each as if answered with OK at once: for runs without a user.
+class SilentMessageBoxes : public MessageBoxes {
+public:
+    void Show(QWidget*, const QString&, const QString&, MessageIcon) override {}
+};
+
 class QtMessageBoxes : public MessageBoxes {
 public:
     void Show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;

@@ -9,8 +9,6 @@
 #include <QApplication>
 #include <QTimer>
 
-#include <algorithm>
-
 namespace tallix {
 
 namespace {
@@ -50,13 +48,11 @@ void Program::Start() {
 
 void Program::Close() {
     // The options window first: while it is open it takes the activation back from the others.
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* window : windows)
-        if (window->isVisible() && window->objectName() == QLatin1String("Sett"))
-            if (auto* okay = window->findChild<QAbstractButton*>(QStringLiteral("Okay"))) okay->click();
+    if (Form* sett = OpenForm(u"Sett"))
+        if (auto* okay = sett->findChild<QAbstractButton*>(QStringLiteral("Okay"))) okay->click();
     if (main_ && main_->isVisible()) main_->close();
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible() && qobject_cast<Form*>(window)) window->close();
+    for (Form* window : OpenForms())
+        window->close();
 }
 
 void Program::Finish() {
@@ -76,10 +72,7 @@ void Program::Store_Problem(const StoreProblem& problem) {
 }
 
 bool Program::Running() const {
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    return std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
-        return window->isVisible() && qobject_cast<const Form*>(window);
-    });
+    return !OpenForms().isEmpty();
 }
 
 MainCalc* Program::Main() const {
