@@ -1,7 +1,7 @@
 // The start-up benchmark's baseline: the least a Qt Widgets program of the calculator's make-up does
 // before its first paint. One window, 26 push buttons and two line edits, laid out like the keypad;
 // nothing else. It carries the same first-paint hook as the program, so both are timed alike.
-#include "app/first_paint_probe.h"
+#include "bench/first_paint_probe.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "app/first_paint_probe.h"
+#include "bench/first_paint_probe.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,0 +1,26 @@
+#include "app/run_calculator.h"
+
+#include "app/unix_signals.h"
+#include "resources/resources.h"
+#include "settings/qt_settings_store.h"
+#include "windows/forms/message_boxes.h"
+#include "windows/main/program.h"
+
+#include <QApplication>
+
+namespace tallix {
+
+int RunCalculator(QApplication& app) {
+    RegisterFonts();
+    QtSettingsStore store;
+    QtMessageBoxes boxes;
+    Program program(store, boxes);
+    // The run ends when its last window closes (QApplication's quitOnLastWindowClosed).
+    program.Start();
+    CloseOnStopSignals([&program] { program.Close(); });
+    const int status = app.exec();
+    program.Finish(); // what could not be saved while the windows closed
+    return status;
+}
+
+} // namespace tallix
