@@ -1,12 +1,11 @@
 #include "settings/memory_store.h"
-#include "settings/settings.h"
 #include "tests/support/test_main.h"
 #include "windows/companions/companions.h"
 #include "windows/forms/form.h"
 #include "windows/forms/message_boxes.h"
 
+#include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QWindow>
 
 #include <memory>
@@ -15,28 +14,8 @@ using namespace tallix;
 
 namespace {
 
-// Every write of the store so far, oldest first, as "KEY=TEXT KEY=TEXT".
-QString writesOf(const tallix::MemoryStore& store) {
-    QStringList writes;
-    for (const tallix::MemoryStore::Access& write : store.Writes())
-        writes << QString::fromStdString(write.key + "=" + write.text);
-    return writes.join(' ');
-}
-
 QWidget* openWindow(const QString& name) {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == name && widget->isVisible()) return widget;
-    return nullptr;
-}
-
-// Check1 to Check3 in the settings' numbering (0 unticked, 1 ticked, 2 greyed), as "1 0 2".
-QString statesOf(const QWidget& sett) {
-    QStringList states;
-    for (const char* name : {"Check1", "Check2", "Check3"}) {
-        const Qt::CheckState state = sett.findChild<QCheckBox*>(name)->checkState();
-        states << (state == Qt::Checked ? "1" : state == Qt::PartiallyChecked ? "2" : "0");
-    }
-    return states.join(' ');
+    return OpenForm(name);
 }
 
 // A closed window is deleted on the event loop's next turn.
@@ -55,10 +34,6 @@ private slots:
 
     void reopenBeforeDeletionLoadsAfresh_data();
     void reopenBeforeDeletionLoadsAfresh();
-    void settLoadsAndWritesInOrder_data();
-    void settLoadsAndWritesInOrder();
-    void popupDisablesMainAndWritesNothingUntouched();
-    void popupLineCentredOnItsTop();
     void rsExpFocusSkipsOutputs();
 
 private:
@@ -121,65 +96,6 @@ void CompanionsTest::reopenBeforeDeletionLoadsAfresh() {
     finishCloses();
     QVERIFY(first.isNull());
     QCOMPARE(openWindow(window), second.data());
-}
-
-void CompanionsTest::settLoadsAndWritesInOrder_data() {
-    QTest::addColumn<QStringList>("stored"); // Value, RedBttns, ShowPopup; "-" when nothing is stored
-    QTest::addColumn<QString>("states");
-    QTest::addColumn<QString>("clicks"); // box numbers, clicked in turn before OK
-    QTest::addColumn<QString>("writes");
-
-    const auto row = [](const char* name, const char* stored, const char* states, const char* clicks,
-                        const char* writes) {
-        QTest::newRow(name) << QString(stored).split('|') << QString(states) << QString(clicks)
-                            << QString(writes);
-    };
-    row("nothing stored", "-|-|-", "1 1 1", "", "Value=1 RedBttns=1 ShowPopup=1");
-    row("each key its box", "0|1|2", "0 1 2", "", "Value=0 RedBttns=1 ShowPopup=2");
-    row("empty text", "|0|0", "1 0 0", "", "Value=1 RedBttns=0 ShowPopup=0");
-    row("letters", "0|abc|0", "0 1 0", "", "Value=0 RedBttns=1 ShowPopup=0");
-    row("beyond 2", "0|0|7", "0 0 1", "", "Value=0 RedBttns=0 ShowPopup=1");
-    // A greyed box ticks at a click, and never comes back to greyed.
-    row("clicked", "2|2|1", "2 2 1", "1 2 2 2 3", "Value=1 RedBttns=1 ShowPopup=0");
-}
-
-void CompanionsTest::settLoadsAndWritesInOrder() {
-    QFETCH(QStringList, stored);
-    QFETCH(QString, states);
-    QFETCH(QString, clicks);
-    QFETCH(QString, writes);
-
-    const Setting keys[] = {Setting::Value, Setting::RedBttns, Setting::ShowPopup};
-    for (int i = 0; i < 3; ++i)
-        if (stored[i] != "-") store_->Seed(InfoOf(keys[i]).key, stored[i].toStdString());
-
-    QWidget* sett = show("Sett");
-    QVERIFY(sett);
-    QCOMPARE(statesOf(*sett), states);
-    for (const QString& number : clicks.split(' ', Qt::SkipEmptyParts))
-        QTest::mouseClick(sett->findChild<QCheckBox*>("Check" + number), Qt::LeftButton);
-    QCOMPARE(writesOf(*store_), QString());
-    QTest::mouseClick(sett->findChild<QAbstractButton*>("Okay"), Qt::LeftButton);
-    QVERIFY(!openWindow("Sett"));
-    QCOMPARE(writesOf(*store_), writes);
-}
-
-void CompanionsTest::popupDisablesMainAndWritesNothingUntouched() {
-    QWidget* popup = show("Popup");
-    QVERIFY(popup);
-    QVERIFY(!main_->isEnabled());
-    QVERIFY(popup->isEnabled());
-    QVERIFY(popup->close());
-    QVERIFY(main_->isEnabled());
-    finishCloses();
-    QCOMPARE(writesOf(*store_), QString());
-}
-
-void CompanionsTest::popupLineCentredOnItsTop() {
-    QWidget* popup = show("Popup");
-    QVERIFY(popup);
-    // 5 pixels thick, centred on pixel row 38 (563 twips)
-    QCOMPARE(popup->findChild<QWidget*>("Line1")->geometry(), QRect(8, 36, 288, 5));
 }
 
 void CompanionsTest::rsExpFocusSkipsOutputs() {

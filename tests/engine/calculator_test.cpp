@@ -1,7 +1,7 @@
 #include "engine/calculator.h"
 #include "tests/engine/recording_boxes.h"
+#include "tests/support/table_file.h"
 
-#include <QFile>
 #include <QTest>
 
 #include <random>
@@ -42,21 +42,7 @@ class CalculatorTest : public QObject {
 
 private slots:
     // The table of key sequences: keys | screen | operator box.
-    void keySequences_data() {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("screen");
-        QTest::addColumn<QString>("display");
-        QFile table(QStringLiteral(KEY_SEQUENCES));
-        QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
-        for (int number = 1; !table.atEnd(); ++number) {
-            const QString line = QString::fromUtf8(table.readLine()).chopped(1);
-            if (line.isEmpty() || line.startsWith(u'#')) continue;
-            const QStringList cells = line.split(u'|');
-            QCOMPARE(cells.size(), 3);
-            QTest::addRow("line %d: %s", number, qPrintable(cells[0].trimmed()))
-                << cells[0].trimmed() << cells[1].trimmed() << cells[2].trimmed();
-        }
-    }
+    void keySequences_data() { AddTableRows(KEY_SEQUENCES, {"keys", "screen", "display"}); }
     void keySequences() {
         QFETCH(QString, keys);
         Run run;

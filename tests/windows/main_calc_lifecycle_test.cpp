@@ -112,44 +112,6 @@ private slots:
         QCOMPARE(main.cursor().shape(), Qt::BitmapCursor); // the special pointer
     }
 
-    // The offscreen screen is 800 by 600 pixels: 12000 by 9000 twips. Mended: opens at the default.
-    void position_data() {
-        QTest::addColumn<int>("top");
-        QTest::addColumn<int>("left");
-        QTest::addColumn<bool>("mended");
-        QTest::newRow("partly off the right edge") << 1500 << 11000 << false;
-        QTest::newRow("partly off the bottom") << 8000 << 600 << false;
-        QTest::newRow("partly off the left edge") << 2000 << -1500 << false;
-        QTest::newRow("wholly left of the screen") << 2000 << -9000 << true;
-        QTest::newRow("wholly right of the screen") << 2000 << 30000 << true;
-        QTest::newRow("wholly above the screen") << -20000 << 2000 << true;
-        QTest::newRow("wholly below the screen") << 20000 << 2000 << true;
-    }
-    void position() {
-        QFETCH(int, top);
-        QFETCH(int, left);
-        QFETCH(bool, mended);
-        run_->store.Seed("Top", std::to_string(top));
-        run_->store.Seed("Left", std::to_string(left));
-        run_->store.Seed("ShowPopup", "0");
-        MainCalc& main = run_->Start();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
-        const QPoint placed = mended ? QPoint(1000, 1000) : QPoint(left, top);
-        QCOMPARE(QPointF(main.Left(), main.Top()), QPointF(placed));
-        QCOMPARE(main.pos(), placed / 15);
-    }
-
-    // Twips that are no whole pixel are kept as they were read.
-    void unloadWritesTopThenLeft() {
-        run_->store.Seed("Top", "1500.25");
-        run_->store.Seed("Left", "2000.5");
-        run_->store.Seed("ShowPopup", "0");
-        MainCalc& main = run_->Start();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
-        QVERIFY(main.close());
-        QCOMPARE(accessLog(run_->store.Writes(), true), QStringList({"Top=1500.25", "Left=2000.5"}));
-    }
-
     // Options are read again on a return from another window of the program, not from another program.
     void activationRereadsOptions_data() {
         QTest::addColumn<bool>("fromOtherProgram");
@@ -163,9 +125,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&main));
         run_->press(run_->key("RsCalc"));
         run_->release(run_->key("RsCalc"));
-        QWidget* rsExp = nullptr;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->objectName() == "RsExp" && window->isVisible()) rsExp = window;
+        QWidget* rsExp = OpenForm(u"RsExp");
         QVERIFY(rsExp);
         QVERIFY(QTest::qWaitForWindowActive(rsExp));
 
