@@ -209,27 +209,13 @@ private slots:
     // Files pieced together at random from what settings files hold: whatever a file looks like, a value
     // written into it reads back exactly, and every line that isn't the key's stays as it was.
     void randomFilesKeepTheirLines() {
-        const QList<QByteArray> pieces = {"[Default%20Settings]",
-                                          "[Default Settings]",
-                                          "[Other]",
-                                          "[",
-                                          "Top=1",
-                                          " Top = 2 ",
-                                          "MemoryValue=3",
-                                          "Top",
-                                          "=x",
-                                          "; Top=4",
-                                          "# Top=5",
-                                          "\"",
-                                          "@Rect(1 2 3 4)",
-                                          QByteArray("\0", 1),
-                                          "\xEF\xBB\xBF",
-                                          "\r",
-                                          "\n",
-                                          "\r\n",
-                                          "\n",
-                                          " ",
-                                          "a,b"};
+        // Lines and bits of lines, split at '|'; a NUL byte besides.
+        QList<QByteArray> pieces =
+            QByteArray("[Default%20Settings]|[Default Settings]|[Other]|[|Top=1| Top = 2 "
+                       "|MemoryValue=3|Top|=x|; Top=4|# Top=5|\"|@Rect(1 2 3 4)|"
+                       "\xEF\xBB\xBF|\r|\n|\r\n|\n| |a,b")
+                .split('|');
+        pieces << QByteArray("\0", 1);
         std::mt19937 random(7);
         for (int round = 0; round < 3000; ++round) {
             QByteArray file;
