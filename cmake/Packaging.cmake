@@ -49,7 +49,7 @@ if(UNIX AND NOT APPLE)
   # The theme's PNG images are the icon file's own two images, written out at build time by a small
   # Qt tool, so that the desktop shows the same icon as the program's windows.
   add_executable(tallix-icon-png tools/icon-png/icon_png.cpp)
-  target_link_libraries(tallix-icon-png PRIVATE Qt6::Gui)
+  target_link_libraries(tallix-icon-png PRIVATE Qt6::Gui tallix_build_options)
 
   set(TALLIX_ICON_THEME_DIR "${PROJECT_BINARY_DIR}/share/icons/hicolor")
   set(_tallix_icons "")
@@ -74,6 +74,33 @@ if(UNIX AND NOT APPLE)
   set(TALLIX_METAINFO_FILE "${PROJECT_BINARY_DIR}/share/metainfo/${TALLIX_APPSTREAM_ID}.metainfo.xml")
   configure_file(resources/desktop/${TALLIX_APPSTREAM_ID}.metainfo.xml.in "${TALLIX_METAINFO_FILE}" @ONLY)
   install(FILES "${TALLIX_METAINFO_FILE}" DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+
+  # The manual page, and the copyright and changelog that Debian asks of every package, in the folder
+  # named after the package. Compressed as Debian's tools do: best compression, no name or time stamp.
+  file(STRINGS resources/debian/changelog _changelog_top LIMIT_COUNT 1)
+  if(NOT _changelog_top MATCHES "^tallix \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "resources/debian/changelog starts '${_changelog_top}': add an entry for ${PROJECT_VERSION}")
+  endif()
+  find_program(TALLIX_GZIP gzip REQUIRED)
+  set(_gzipped "")
+  foreach(file man/tallix.1 debian/changelog)
+    get_filename_component(_name "${file}" NAME)
+    set(_copy "${PROJECT_BINARY_DIR}/share/gzipped/${_name}")
+    add_custom_command(OUTPUT "${_copy}.gz"
+        COMMAND ${CMAKE_COMMAND} -E copy "${PROJECT_SOURCE_DIR}/resources/${file}" "${_copy}"
+        COMMAND "${TALLIX_GZIP}" -9nf "${_copy}"
+        DEPENDS "${PROJECT_SOURCE_DIR}/resources/${file}"
+        VERBATIM)
+    list(APPEND _gzipped "${_copy}.gz")
+  endforeach()
+  add_custom_target(tallix_gzipped_docs ALL DEPENDS ${_gzipped})
+  install(FILES "${PROJECT_BINARY_DIR}/share/gzipped/tallix.1.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+  install(FILES resources/debian/copyright "${PROJECT_BINARY_DIR}/share/gzipped/changelog.gz"
+      DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/tallix")
+  unset(_gzipped)
+  unset(_copy)
+  unset(_name)
+  unset(_changelog_top)
 endif()
 
 # Packages: `cpack -G DEB` in the build folder makes tallix_<version>_<arch>.deb.

@@ -37,9 +37,13 @@ function(tallix_check_layout root)
       "${desktop}"
       "share/icons/hicolor/24x24/apps/${ICON_NAME}.png"
       "share/icons/hicolor/48x48/apps/${ICON_NAME}.png"
-      "${metainfo}")
+      "${metainfo}"
+      "share/man/man1/tallix.1.gz"
+      "share/doc/tallix/copyright"
+      "share/doc/tallix/changelog.gz")
 
-  # Exactly these files: the program and its desktop integration, no driver, no tests, no libraries.
+  # Exactly these files: the program, its desktop integration and its documents; no driver, no tests,
+  # no libraries.
   file(GLOB_RECURSE installed RELATIVE "${root}" LIST_DIRECTORIES false "${root}/*")
   list(SORT installed)
   set(sorted_expected ${expected})
