@@ -1,3 +1,4 @@
+#include "app/display_platform.h"
 #include "app/first_paint_probe.h"
 #include "app/unix_signals.h"
 #include "resources/resources.h"
@@ -72,6 +73,7 @@ void releaseStartupMessages() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    tallix::ChooseDisplayPlatform();
     const QtMessageHandler standardHandler = qInstallMessageHandler(holdStartupMessage);
     QApplication app(argc, argv);
     qInstallMessageHandler(standardHandler);
