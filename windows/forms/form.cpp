@@ -3,10 +3,15 @@
 #include "windows/forms/twips.h"
 #include "windows/forms/window_hints.h"
 
+#include <QGuiApplication>
 #include <QMoveEvent>
 #include <QShowEvent>
 
 namespace tallix {
+
+bool WindowPositionsKnown() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 
 Form::Form(QWidget* parent, Qt::WindowFlags flags)
     : QWidget(parent, flags) {}
