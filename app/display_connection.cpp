@@ -1,5 +1,7 @@
 #include "app/display_connection.h"
 
+#include "app/display_platform.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -66,6 +68,7 @@ void releaseStartupMessages() {
 } // namespace
 
 std::unique_ptr<QApplication> ConnectToDisplay(int& argc, char** argv) {
+    ChooseDisplayPlatform();
     const QtMessageHandler standardHandler = qInstallMessageHandler(holdStartupMessage);
     auto app = std::make_unique<QApplication>(argc, argv);
     qInstallMessageHandler(standardHandler);

@@ -3,8 +3,12 @@
 #include <QCoreApplication>
 
 #ifdef Q_OS_UNIX
+#include "settings/end_at_once.h"
+
 #include <QSocketNotifier>
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 
 #include <sys/socket.h>
@@ -17,10 +21,15 @@ namespace tallix {
 namespace {
 
 int signalSockets[2] = {-1, -1};
+std::atomic<bool> closing{false};
 
-extern "C" void onStopSignal(int) {
+extern "C" void onStopSignal(int number) {
+    // Asked again while the windows close (they may wait for a lock, say): the user means it.
+    if (closing.exchange(true)) EndProcessAtOnce(128 + number);
+    const int savedErrno = errno;
     const char byte = 1;
     static_cast<void>(::write(signalSockets[0], &byte, 1));
+    errno = savedErrno;
 }
 
 } // namespace

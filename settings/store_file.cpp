@@ -1,5 +1,7 @@
 #include "settings/store_file.h"
 
+#include "settings/end_at_once.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -197,6 +199,7 @@ std::variant<Replaced, FileFailure> replaceFile(const std::string& target, const
 // Rewrites the file where it is, from the first byte that changes. Room for a longer file is taken
 // first, and a write that fails puts the old bytes back, so a full disk leaves the file as it was.
 std::optional<FileFailure> rewriteInPlace(int fd, const QByteArray& old, const QByteArray& data) {
+    const HoldEndAtOnce hold; // a file ended half rewritten would be cut
     qsizetype first = 0;
     while (first < old.size() && first < data.size() && old[first] == data[first])
         ++first;

@@ -7,10 +7,13 @@ through AT-SPI, pixels from the screen, the pointer image through XFixes, and th
 is XTest through xdotool. Every wait polls with a deadline.
 """
 
+import json
 import os
+import pwd
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -31,6 +34,23 @@ def wait_for(probe, what, timeout=5.0):
         if time.monotonic() > deadline:
             raise AssertionError(f"timed out waiting for {what}")
         time.sleep(0.02)
+
+
+def start_xvfb(processes):
+    """Starts an X server of its own, adds it to `processes`, and returns its display name."""
+    if not shutil.which("Xvfb"):
+        raise Unavailable("Xvfb is not installed")
+    read, write = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24",
+                               "-nolisten", "tcp", "-noreset"], pass_fds=(write,), stderr=subprocess.PIPE,
+                              start_new_session=True)
+    os.close(write)
+    processes.append(server)
+    with os.fdopen(read, "rb") as pipe:  # the number, then a newline, in two writes
+        number = pipe.readline().decode().strip()
+    if not number:
+        raise Unavailable("Xvfb did not start: " + server.stderr.read().decode(errors="replace"))
+    return ":" + number
 
 
 class Session:
@@ -79,19 +99,7 @@ class Session:
         return process
 
     def _start_x(self):
-        if not shutil.which("Xvfb"):
-            raise Unavailable("Xvfb is not installed")
-        read, write = os.pipe()
-        server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24",
-                                   "-nolisten", "tcp", "-noreset"], pass_fds=(write,), stderr=subprocess.PIPE,
-                                  start_new_session=True)
-        os.close(write)
-        self.processes.append(server)
-        with os.fdopen(read, "rb") as pipe:  # the number, then a newline, in two writes
-            number = pipe.readline().decode().strip()
-        if not number:
-            raise Unavailable("Xvfb did not start: " + server.stderr.read().decode(errors="replace"))
-        self.env["DISPLAY"] = ":" + number
+        self.env["DISPLAY"] = start_xvfb(self.processes)
 
     def stop(self):
         for process in reversed(self.processes):
@@ -189,16 +197,99 @@ class Session:
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True)
 
 
+class Compositor(Session):
+    """A Wayland session instead: sway, headless, with its X server (XWayland) for X11 programs. sway
+    refuses to run as root; there it runs as nobody, and lets root's programs use its X server."""
+
+    def __enter__(self):
+        try:
+            self._start_sway()
+            from Xlib import display
+
+            self.x = display.Display(self.env["DISPLAY"])
+            self.root = self.x.screen().root
+        except BaseException:
+            self.stop()
+            raise
+        return self
+
+    def _start_sway(self):
+        if not shutil.which("sway"):
+            raise Unavailable("sway is not installed")
+        runtime = os.path.join(self.work, "runtime")
+        os.mkdir(runtime, 0o700)
+        user = []
+        if os.geteuid() == 0:
+            nobody = pwd.getpwnam("nobody")
+            os.chown(runtime, nobody.pw_uid, nobody.pw_gid)
+            os.chmod(self.work, 0o711)
+            user = ["setpriv", f"--reuid={nobody.pw_uid}", f"--regid={nobody.pw_gid}", "--clear-groups"]
+        told = os.path.join(runtime, "env")  # sway's environment, once its servers listen
+        config = os.path.join(self.work, "sway.config")
+        with open(config, "w") as file:
+            file.write(f"xwayland enable\nexec sh -c 'env >{told}.part && mv {told}.part {told}'\n")
+        log = os.path.join(self.work, "sway.log")
+        with open(log, "wb") as output:
+            sway = subprocess.Popen(user + ["sway", "-c", config], stdout=output, stderr=output,
+                                    start_new_session=True,
+                                    env=dict(PATH=os.environ["PATH"], HOME=runtime, XDG_RUNTIME_DIR=runtime,
+                                             WLR_BACKENDS="headless", WLR_RENDERER="pixman"))
+        self.processes.append(sway)
+
+        def started():
+            if sway.poll() is not None:
+                with open(log, errors="replace") as file:
+                    raise Unavailable("sway did not start: " + file.read()[-500:])
+            if os.path.exists(told):
+                with open(told) as file:
+                    return dict(line.rstrip("\n").split("=", 1) for line in file if "=" in line)
+            return None
+
+        try:
+            env = wait_for(started, "sway", timeout=20)
+        except AssertionError as timeout:
+            raise Unavailable(str(timeout)) from None
+        if user:  # XWayland admits its own user only
+            grant = ("from Xlib import X, display; d = display.Display(); "
+                     "d.change_hosts(X.HostInsert, X.FamilyServerInterpreted, b'localuser\\0root'); d.sync()")
+            subprocess.run(user + [sys.executable, "-c", grant], env=env, check=True)
+        self.env.update(WAYLAND_DISPLAY=os.path.join(runtime, env["WAYLAND_DISPLAY"]), DISPLAY=env["DISPLAY"],
+                        SWAYSOCK=env["SWAYSOCK"], XDG_SESSION_TYPE="wayland")
+
+    def views(self):
+        """The windows that sway shows, as its tree describes them."""
+        tree = json.loads(subprocess.run(["swaymsg", "-t", "get_tree"], env=self.env, check=True,
+                                         capture_output=True).stdout)
+        found, nodes = [], [tree]
+        while nodes:
+            node = nodes.pop()
+            nodes += node.get("nodes", []) + node.get("floating_nodes", [])
+            found += [node] if node.get("pid") else []
+        return found
+
+    def view(self, title, pid):
+        return wait_for(lambda: next((view for view in self.views()
+                                      if view["name"] == title and view["pid"] == pid), None),
+                        f"sway to show {title!r}")
+
+    def swaymsg(self, view, command):
+        subprocess.run(["swaymsg", f"[con_id={view['id']}] {command}"], env=self.env, check=True,
+                       capture_output=True)
+
+
 class Tallix:
     """One run of the real program on the session, with its own settings folder."""
 
     def __init__(self, session, program, config):
         self.session, self.program, self.config = session, program, config
+        self.path = os.path.join(config, "Tallix.exe.conf")  # the settings file
         self.process = None
 
-    def start(self):
+    def start(self, **changes):
+        """Starts the program; `changes` to its environment (None: unset) replace the session's."""
         env = dict(self.session.env, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=self.config,
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+        env = {name: value for name, value in {**env, **changes}.items() if value is not None}
         with open(os.path.join(self.config, "tallix.log"), "ab") as log:
             self.process = subprocess.Popen([self.program], env=env, stdout=log, stderr=log)
         return self
@@ -232,24 +323,26 @@ class Tallix:
     # Settings file
 
     def settings(self):
-        path = os.path.join(self.config, "Tallix.exe.conf")
-        if not os.path.exists(path):
+        if not os.path.exists(self.path):
             return {}
-        with open(path, encoding="utf-8") as file:
+        with open(self.path, encoding="utf-8") as file:
             return dict(line.rstrip("\n").split("=", 1) for line in file if "=" in line)
+
+    def settings_bytes(self):
+        with open(self.path, "rb") as file:
+            return file.read()
 
     def store(self, key, value):
         """An outside edit of one setting."""
-        path = os.path.join(self.config, "Tallix.exe.conf")
         lines = []
-        if os.path.exists(path):
-            with open(path, encoding="utf-8") as file:
+        if os.path.exists(self.path):
+            with open(self.path, encoding="utf-8") as file:
                 lines = file.read().splitlines()
         if "[Default%20Settings]" not in lines:
             lines.append("[Default%20Settings]")
         lines = [line for line in lines if not line.startswith(key + "=")]
         lines.insert(lines.index("[Default%20Settings]") + 1, f"{key}={value}")
-        with open(path, "w", encoding="utf-8") as file:
+        with open(self.path, "w", encoding="utf-8") as file:
             file.write("\n".join(lines) + "\n")
 
     # Through AT-SPI, as a screen reader

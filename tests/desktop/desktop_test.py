@@ -2,23 +2,28 @@
 """The real program on a real X server under openbox, driven and read only as a user and a screen
 reader do it (see desktop.py).
 
-    desktop_test.py PATH-OF-TALLIX [unittest arguments]
+    desktop_test.py PATH-OF-TALLIX [--wayland] [unittest arguments]
+
+With --wayland, the tests of a Wayland session run instead, under sway.
 """
 
+import fcntl
 import os
+import signal
+import subprocess
 import sys
 import tempfile
 import unittest
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
-from desktop import SKIP, Session, Tallix, Unavailable, wait_for  # noqa: E402
+from desktop import SKIP, Compositor, Session, Tallix, Unavailable, start_xvfb, wait_for  # noqa: E402
 
 MAIN = "Tallix - By Dorvik5150"
 WELCOME = "Welcome"
 OPTIONS = "Options"
 RS_EXP = "RuneScape Experience Calculator"
 PROGRAM = None  # the tallix executable, from the command line
-session = None  # the one desktop that every test uses
+session = None  # the one desktop (or Wayland session) that every test uses
 
 
 def pixels(twips):
@@ -42,8 +47,8 @@ def contrast(a, b):
     return (high + 0.05) / (low + 0.05)
 
 
-class Desktop(unittest.TestCase):
-    def run_program(self, **settings):
+class Runs(unittest.TestCase):
+    def run_program(self, start=True, **settings):
         """A run with a fresh settings folder, holding `settings` (ShowPopup "0" unless given)."""
         config = tempfile.mkdtemp(dir=session.work)
         tallix = Tallix(session, PROGRAM, config)
@@ -51,8 +56,10 @@ class Desktop(unittest.TestCase):
             if value is not None:
                 tallix.store(key, value)
         self.addCleanup(tallix.kill)
-        return tallix.start()
+        return tallix.start() if start else tallix
 
+
+class Desktop(Runs):
     def wait_in_front(self, window):
         """Waits until the window is the active one and above every other window."""
         wait_for(lambda: session.active() == window.id and session.clients()[-1].id == window.id,
@@ -260,15 +267,117 @@ class Desktop(unittest.TestCase):
         wait_for(session.wm_changes, "the window manager to act on the click")
         self.wait_in_front(welcome)
 
+    # How a run ends
+
+    def test_stop_signals_save_the_position_and_the_open_options_window(self):
+        import pyatspi
+        for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+            with self.subTest(signal=number.name):
+                tallix = self.run_program()
+                main = tallix.main()
+                session.xdotool("windowmove", main.id, 137, 91)
+                wait_for(lambda: session.frame(main)[:2] == (137, 91), "the window to move")
+                tallix.click(MAIN, "Options")
+                tallix.click(OPTIONS, "Red Buttons (On Click)")
+                box = tallix.control(OPTIONS, "Red Buttons (On Click)")
+                wait_for(lambda: not box.getState().contains(pyatspi.STATE_CHECKED), "the box unticked")
+                tallix.process.send_signal(number)
+                self.assertEqual(tallix.wait_exit(), 0)
+                saved = tallix.settings()
+                self.assertEqual((saved["Left"], saved["Top"], saved["RedBttns"]), ("2055", "1365", "0"))
+
+    def test_second_stop_signal_during_a_slow_save_ends_at_once_leaving_the_file_whole(self):
+        tallix = self.run_program()
+        tallix.main()
+        before = tallix.settings_bytes()
+        # Another copy holds the lock, fresh all along: the save on closing waits its turn, asleep.
+        lock = os.open(tallix.path + ".lock", os.O_WRONLY | os.O_CREAT | os.O_EXCL)
+        self.addCleanup(os.close, lock)
+        os.write(lock, f"{os.getpid()}\nTallix.exe\n{os.uname().nodename}\n".encode())
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        tallix.process.send_signal(signal.SIGTERM)
+
+        def waiting():
+            os.utime(lock)
+            with open(f"/proc/{tallix.process.pid}/wchan") as wchan:
+                return wchan.read() == "hrtimer_nanosleep"
+
+        wait_for(waiting, "the save to wait for the lock")
+        tallix.process.send_signal(signal.SIGTERM)
+        self.assertEqual(tallix.wait_exit(), 128 + signal.SIGTERM)
+        self.assertEqual(tallix.settings_bytes(), before)
+
+    def test_lost_x_connection_ends_the_run_with_one_line_and_status_1(self):
+        tallix = self.run_program(start=False, ShowPopup="1")
+        before = tallix.settings_bytes()
+        servers = []
+        self.addCleanup(lambda: [(server.kill(), server.wait()) for server in servers])
+        display = start_xvfb(servers)
+        tallix.start(DISPLAY=display)
+        subprocess.run(["xdotool", "search", "--sync", "--pid", str(tallix.process.pid)], check=True,
+                       env=dict(session.env, DISPLAY=display), stdout=subprocess.DEVNULL)
+        log = os.path.join(tallix.config, "tallix.log")
+        told = os.path.getsize(log)
+        servers[0].kill()
+        self.assertEqual(tallix.wait_exit(), 1)
+        with open(log, errors="replace") as file:
+            self.assertRegex(file.read()[told:], r"^[^\n]*X11[^\n]*\n$")
+        self.assertEqual(tallix.settings_bytes(), before)
+
+
+class Wayland(Runs):
+    """A Wayland session under sway. sway centres every new window, X11 ones too: there the stored
+    position is what the program asks the window manager for, through the X server."""
+
+    def start(self, platform):
+        tallix = self.run_program(start=False, ShowPopup="1", Top="3000", Left="4500")
+        before = tallix.settings_bytes()
+        tallix.start(QT_QPA_PLATFORM=platform)
+        main = session.view(MAIN, tallix.process.pid)
+        session.view(WELCOME, tallix.process.pid)
+        return tallix, before, main
+
+    def test_unless_told_otherwise_it_runs_through_xwayland_asking_for_and_saving_its_position(self):
+        tallix, _, main = self.start(None)
+        self.assertEqual(main["shell"], "xwayland")
+        window = session.x.create_resource_object("window", main["window"])
+        flags, x, y = session.property(window, "WM_NORMAL_HINTS")[:3]  # flag 1: USPosition
+        self.assertEqual((flags & 1, x, y), (1, pixels(4500), pixels(3000)))
+        session.swaymsg(main, "move absolute position 321 123")
+
+        def moved():  # where sway has put it, once the X server says so too
+            view = session.view(MAIN, tallix.process.pid)
+            box, inside = view["rect"], view["window_rect"]
+            where = (box["x"] + inside["x"], box["y"] + inside["y"])
+            return box["x"] == 321 and session.frame(window)[:2] == where and where
+
+        moved = wait_for(moved, "sway to move the window")
+        tallix.process.send_signal(signal.SIGTERM)
+        self.assertEqual(tallix.wait_exit(), 0)
+        saved = tallix.settings()
+        self.assertEqual((pixels(float(saved["Left"])), pixels(float(saved["Top"]))), moved)
+
+    def test_on_wayland_itself_the_stored_position_survives_byte_for_byte(self):
+        tallix, before, main = self.start("wayland")
+        self.assertEqual(main["shell"], "xdg_shell")
+        tallix.process.send_signal(signal.SIGTERM)
+        self.assertEqual(tallix.wait_exit(), 0)
+        self.assertEqual(tallix.settings_bytes(), before)
+
 
 if __name__ == "__main__":
     if len(sys.argv) < 2 or not os.access(sys.argv[1], os.X_OK):
-        sys.exit("usage: desktop_test.py PATH-OF-TALLIX [unittest arguments]")
+        sys.exit("usage: desktop_test.py PATH-OF-TALLIX [--wayland] [unittest arguments]")
     PROGRAM = os.path.abspath(sys.argv.pop(1))
+    wayland = sys.argv[1:2] == ["--wayland"]
+    if wayland:
+        del sys.argv[1]
+    kind, tests, server = ((Compositor, "Wayland", "Wayland compositor") if wayland
+                           else (Session, "Desktop", "X server"))
     try:
-        with Session() as session:
-            result = unittest.main(verbosity=2, exit=False).result
+        with kind() as session:
+            result = unittest.main(defaultTest=tests, verbosity=2, exit=False).result
     except Unavailable as reason:
-        print(f"desktop tests skipped: no X server can start here ({reason})")
+        print(f"desktop tests skipped: no {server} can start here ({reason})")
         sys.exit(SKIP)
     sys.exit(0 if result.wasSuccessful() else 1)

@@ -1,3 +1,4 @@
+#include "settings/end_at_once.h"
 #include "settings/ini_text.h"
 #include "settings/qt_settings_store.h"
 #include "settings/settings.h"
@@ -10,10 +11,12 @@
 #include <QSettings>
 
 #include <memory>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 using tallix::QtSettingsStore;
@@ -288,6 +291,36 @@ private slots:
         }
         QCOMPARE(Get(other, "Top"), "123");
         QCOMPARE(problems, 2);
+    }
+
+    // Asked to end at once (from a signal handler, on whatever thread) while the file is rewritten in
+    // place, the process ends as soon as the rewrite is done; at any other time, there and then.
+    void endAtOnceWaitsForARewriteInPlace_data() {
+        QTest::addColumn<bool>("rewriting");
+        QTest::newRow("during a rewrite in place") << true;
+        QTest::newRow("at any other time") << false;
+    }
+    void endAtOnceWaitsForARewriteInPlace() {
+        QFETCH(bool, rewriting);
+        int written[2];
+        QCOMPARE(pipe(written), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            {
+                std::optional<tallix::HoldEndAtOnce> rewrite;
+                if (rewriting) rewrite.emplace();
+                tallix::EndProcessAtOnce(3);
+                static_cast<void>(write(written[1], "w", 1)); // the rest of the rewrite
+            }
+            _exit(0);
+        }
+        close(written[1]);
+        char byte = 0;
+        QCOMPARE(read(written[0], &byte, 1), rewriting ? 1 : 0);
+        close(written[0]);
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QCOMPARE(WEXITSTATUS(status), 3);
     }
 };
 

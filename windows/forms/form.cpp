@@ -9,6 +9,10 @@
 
 namespace tallix {
 
+bool WindowPositionsKnown() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 Form::Form(QWidget* parent, Qt::WindowFlags flags)
     : QWidget(parent, flags) {}
 

@@ -4,6 +4,10 @@
 
 namespace tallix {
 
+// Whether the window system tells a window where it is. Wayland doesn't: there a window can neither
+// place itself nor learn its position, and what Qt reports as its position is not where it is.
+bool WindowPositionsKnown();
+
 // A top-level window of the program. Its position is kept in twips as a single-precision number, the
 // unit the settings store and the placement rules use, and moves with the window when the user drags it.
 class Form : public QWidget {

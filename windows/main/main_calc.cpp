@@ -174,6 +174,8 @@ void MainCalc::Form_Activate() {
 }
 
 void MainCalc::Form_Unload() {
+    // A position the window system never told is not saved over the one stored.
+    if (!WindowPositionsKnown()) return;
     WriteText(store_, Setting::Top, SingleToText(Top()));
     WriteText(store_, Setting::Left, SingleToText(Left()));
 }
