@@ -24,7 +24,7 @@ class Unavailable(Exception):
     """No X server can start here."""
 
 
-def wait_for(probe, what, timeout=5.0):
+def wait_for(probe, what, timeout=20.0):
     """Polls probe() until it returns something true, and returns that."""
     deadline = time.monotonic() + timeout
     while True:
@@ -309,7 +309,7 @@ class Tallix:
     def shown(self, title):
         return self.session.window(title, self.process.pid) is not None
 
-    def wait_exit(self, timeout=5.0):
+    def wait_exit(self, timeout=20.0):
         try:
             return self.process.wait(timeout)
         except subprocess.TimeoutExpired:
