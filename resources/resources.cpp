@@ -235,7 +235,11 @@ QCursor SpecialPointer() {
 }
 
 QIcon ProgramIcon() {
-    QFile file(QString::fromLatin1(kProgramIconPath));
+    return LoadIcon(QString::fromLatin1(kProgramIconPath));
+}
+
+QIcon LoadIcon(const QString& path) {
+    QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
         const QList<QImage> images = ReadPalettedIcon(file.readAll());
         if (!images.isEmpty()) {
@@ -245,7 +249,7 @@ QIcon ProgramIcon() {
             return icon;
         }
     }
-    return QIcon(QString::fromLatin1(kProgramIconPath));
+    return QIcon(path);
 }
 
 } // namespace tallix

@@ -28,8 +28,10 @@ QFont ShownFont(const QString& face, double points, bool bold = false);
 // Falls back to the standard arrow should the cursor file be unreadable.
 QCursor SpecialPointer();
 
-// The program's icon with the 24 and 48 pixel images of its icon file (read as Qt's "ico" image plugin
-// reads them, without loading the plugin).
+// The program's icon with the 24 and 48 pixel images of its icon file.
 QIcon ProgramIcon();
+// An icon file's images: 8-bit paletted ones read here as Qt's "ico" image plugin reads them, without
+// loading the plugin before the first paint; any other icon through the plugin.
+QIcon LoadIcon(const QString& path);
 
 } // namespace tallix

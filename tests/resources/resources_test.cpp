@@ -1,11 +1,13 @@
 #include "resources/resources.h"
 #include "tests/support/test_main.h"
+#include "windows/main/picture_box.h"
 
 #include <QBitmap>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QProcess>
 
 // A committed image by its file name, as compiled into the program.
@@ -79,6 +81,36 @@ private slots:
         // Where the system has the real "Times New Roman", that face rightly wins.
         if (!QFontDatabase::families().contains("Times New Roman"))
             QCOMPARE(QFontInfo(tallix::ShownFont("Times New Roman", 12)).family(), "Liberation Serif");
+    }
+
+    // The direct readers give what Qt's readers give. What they don't handle (here an 8-bit bitmap and a
+    // 32-bit icon, as Qt writes them) goes to Qt's readers, and a file no reader takes gives nothing.
+    void readersAgreeWithQtAndFallBack() {
+        QTemporaryDir dir;
+        const QString bmp8 = dir.filePath("8-bit.bmp"), ico32 = dir.filePath("32-bit.ico"),
+                      junk = dir.filePath("junk");
+        QImage sample(24, 24, QImage::Format_ARGB32);
+        sample.fill(QColor(10, 120, 230));
+        QVERIFY(sample.convertToFormat(QImage::Format_Indexed8).save(bmp8, "BMP"));
+        QVERIFY(sample.save(ico32, "ICO"));
+        QFile file(junk);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("BM and nothing of a picture") > 0);
+        file.close();
+        const auto same = [](const QImage& image) {
+            return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        };
+        for (const QString& path : {QStringLiteral(":/images/picture.bmp"), bmp8})
+            QCOMPARE(same(tallix::LoadBitmap(path).toImage()), same(QImageReader(path, "bmp").read()));
+        for (const QString& path : {QStringLiteral(":/images/tallix.ico"), ico32}) {
+            const QIcon icon = tallix::LoadIcon(path);
+            QImageReader reader(path, "ico");
+            do {
+                const QImage image = reader.read();
+                QCOMPARE(same(icon.pixmap(image.size()).toImage()), same(image));
+            } while (reader.jumpToNextImage());
+        }
+        QVERIFY(tallix::LoadBitmap(junk).isNull());
+        QVERIFY(tallix::LoadIcon(junk).availableSizes().isEmpty());
     }
 
     void generatorReproducesCommittedImages() {
