@@ -4,8 +4,9 @@
 
 using tallix::FeedbackButton;
 
-// The red feedback with the option on, beyond the plain left click that the end-to-end scripts cover.
-class FeedbackButtonTest : public QObject {
+// Mouse and keyboard on the keypad, beyond the plain left clicks that the end-to-end scripts play: the
+// red feedback with the option on, and the tab order.
+class MainCalcInputTest : public QObject {
     Q_OBJECT
 
     std::optional<MainWindowRun> run_;
@@ -50,7 +51,25 @@ private slots:
         QTest::keyRelease(five, Qt::Key_Space);
         QCOMPARE(run_->screen(), "5");
     }
+
+    // What the end-to-end layout script cannot see: the first focus and the tab order.
+    void tabRunsFromMultRoundToMult() {
+        QVERIFY(QTest::qWaitForWindowActive(&run_->main()));
+        tallix::MainCalc& main = run_->main();
+        QCOMPARE(main.focusWidget(), run_->key("Mult")); // the first focus
+        const QStringList expected{"Add",   "Minus",     "Divide",   "Mem",        "GatherMem", "Polarity",
+                                   "Sroot", "Deci",      "Picture1", "RsCalc",     "Num7",      "Num8",
+                                   "Num9",  "Num4",      "Num5",     "Num6",       "Num1",      "Num2",
+                                   "Num3",  "Num0",      "Clear2",   "ClearLast2", "Power",     "PowerTwo",
+                                   "Equal", "OptButton", "Mult"};
+        QStringList visited;
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QTest::keyClick(&main, Qt::Key_Tab);
+            visited << (main.focusWidget() ? main.focusWidget()->objectName() : QString());
+        }
+        QCOMPARE(visited, expected);
+    }
 };
 
-TALLIX_TEST_MAIN(FeedbackButtonTest)
-#include "feedback_button_test.moc"
+TALLIX_TEST_MAIN(MainCalcInputTest)
+#include "main_calc_input_test.moc"
