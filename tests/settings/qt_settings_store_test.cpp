@@ -209,6 +209,14 @@ private slots:
         }
     }
 
+    // A key goes into the program's section where it stands, even an empty one, not into a second copy.
+    void keyJoinsItsSection() {
+        editFile(kSectionLine + "[Other]\nA=1\n");
+        QtSettingsStore store;
+        Save(store, "Top", "7");
+        QCOMPARE(FileBytes(), kSectionLine + "Top=7\n[Other]\nA=1\n");
+    }
+
     // Files pieced together at random from what settings files hold: whatever a file looks like, a value
     // written into it reads back exactly, and every line that isn't the key's stays as it was.
     void randomFilesKeepTheirLines() {
