@@ -5,12 +5,28 @@
 install(TARGETS tallix RUNTIME DESTINATION .)
 
 # Qt: the three libraries the program links, the platform plugin and the native style's plugin. Qt
-# finds the plugins in the program's folder.
+# finds the plugins in the program's folder. Qt's libraries and Debian's MinGW runtime carry their
+# symbols: the folder gets stripped copies, made in the build folder.
+set(_deployed "")
+function(tallix_deploy file destination)
+  if(TARGET ${file})
+    get_target_property(file ${file} IMPORTED_LOCATION_RELEASE)
+  endif()
+  cmake_path(GET file FILENAME name)
+  set(copy "${PROJECT_BINARY_DIR}/deploy/${destination}/${name}")
+  add_custom_command(OUTPUT "${copy}"
+      COMMAND ${CMAKE_COMMAND} -E make_directory "${PROJECT_BINARY_DIR}/deploy/${destination}"
+      COMMAND "${CMAKE_STRIP}" --strip-unneeded -o "${copy}" "${file}"
+      DEPENDS "${file}" VERBATIM)
+  install(FILES "${copy}" DESTINATION ${destination})
+  set(_deployed ${_deployed} "${copy}" PARENT_SCOPE)
+endfunction()
+
 foreach(module Core Gui Widgets)
-  install(FILES $<TARGET_FILE:Qt6::${module}> DESTINATION .)
+  tallix_deploy(Qt6::${module} .)
 endforeach()
-install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
-install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
+tallix_deploy(Qt6::QWindowsIntegrationPlugin platforms)
+tallix_deploy(Qt6::QWindowsVistaStylePlugin styles)
 
 # MinGW's C++ runtime, which Qt's libraries load too.
 if(MINGW)
@@ -20,10 +36,11 @@ if(MINGW)
     if(NOT IS_ABSOLUTE "${_dll}")
       message(FATAL_ERROR "The MinGW runtime library ${dll} was not found")
     endif()
-    install(FILES "${_dll}" DESTINATION .)
+    tallix_deploy("${_dll}" .)
   endforeach()
   unset(_dll)
 endif()
+add_custom_target(tallix_deploy ALL DEPENDS ${_deployed})
 
 set(CPACK_GENERATOR "ZIP;NSIS")
 set(CPACK_PACKAGE_FILE_NAME "Tallix-${PROJECT_VERSION}-win64")
