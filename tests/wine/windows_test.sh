@@ -13,7 +13,7 @@ qt=$2
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 run=$here/run
-drive=$build/tools/drive/tallix-drive.exe
+drive=$build/tallix-drive.exe
 key='HKCU\Software\Tallix.exe\Default Settings'
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 
@@ -27,6 +27,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap "exit 1" INT TERM
 
 passed=0
 failed=0
@@ -52,7 +53,7 @@ export QT_QPA_PLATFORM=offscreen
 # Unit tests --------------------------------------------------------------------------------------
 
 if (cd "$build" && TALLIX_WINE_QTEST=1 ctest -L unit -j2 --output-on-failure >"$work/ctest.log" 2>&1); then
-    pass "unit tests: $(grep -o '[0-9]* tests passed.*' "$work/ctest.log" || true)"
+    pass "unit tests: $(grep -o '[0-9]*% tests passed.*' "$work/ctest.log" || true)"
 else
     fail "unit tests" "$(grep -E 'Failed|FAIL!|\*\*\*' "$work/ctest.log" | head -40)"
 fi
@@ -122,7 +123,8 @@ for case in 'unreadable D:(D;;KA;;;WD)' 'read-only D:(D;;0x6;;;WD)(A;;KA;;;WD)';
     drive "$prefix" 'store ShowPopup 0
 store Left 3000' >/dev/null
     deny "$prefix" "$sddl"
-    got=$(drive "$prefix" 'click Num7 Mem
+    got=$(drive "$prefix" 'start
+click Num7 Mem
 print Left Title
 click Clear2 GatherMem
 print Screen')
@@ -141,9 +143,10 @@ prefix=$work/copies
 drive "$prefix" 'store ShowPopup 0' >/dev/null
 drive "$prefix" 'click Num1 Num2 Mem
 move 3000 1500' >/dev/null &
+first=$!
 drive "$prefix" 'click OptButton Sett.Check2 Sett.Okay
 move 6000 4500' >/dev/null &
-wait
+wait $first $!
 got=$(for name in MemoryValue RedBttns Left Top; do echo "$(value "$prefix" "$name")"; done | tr '\n' ' ')
 case $got in
 "REG_SZ 12 REG_SZ 0 REG_SZ "[36]000" REG_SZ "[14]500" ")
@@ -169,13 +172,15 @@ platforms/qwindows.dll
 styles/qwindowsvistastyle.dll')
 [ "$got" = "$want" ] && pass "zip: exactly the program, its DLLs and plugins" || fail "zip contents" "$got"
 
-# Every DLL that a file of the folder loads is in the folder or is part of Windows, and every DLL
-# beside the program is loaded by something.
+# Every DLL that a file of the folder loads is in the folder or is part of Windows (the api-ms-win-*
+# names are API sets, which Windows' loader resolves itself), and every DLL beside the program is
+# loaded by something.
 system32=$TALLIX_WINE_TEMPLATE/drive_c/windows/system32
 missing= imported=
 while IFS= read -r file; do
     for dll in $(x86_64-w64-mingw32-objdump -p "$folder/$file" | sed -n 's/^\s*DLL Name: //p'); do
         imported+=" ${dll,,}"
+        [[ ${dll,,} == api-ms-win-* ]] && continue
         [ -n "$(find "$folder" "$system32" -maxdepth 1 -iname "$dll" | head -n 1)" ] || missing+=" $file:$dll"
     done
 done <<<"$got"
