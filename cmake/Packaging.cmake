@@ -37,7 +37,7 @@ endif()
 
 # Installation.
 
-if(TARGET tallix)
+if(TARGET tallix AND NOT WIN32)
   install(TARGETS tallix
       RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
       BUNDLE DESTINATION .)
@@ -132,5 +132,9 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
 
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   set(CPACK_GENERATOR "DEB")
+endif()
+# Windows: a folder to unpack anywhere, as a zip and as an installer.
+if(WIN32 AND TARGET tallix)
+  include(cmake/WindowsPackage.cmake)
 endif()
 include(CPack)

@@ -1,6 +1,7 @@
 #include "engine/calculator.h"
 
 #include "engine/number_text.h"
+#include "engine/power.h"
 
 #include <algorithm>
 #include <array>
@@ -24,7 +25,7 @@ constexpr std::array<Operation, 5> kOperations{{
     {Key::Minus, "-", "Sub", "0", [](double a, double b) { return a - b; }},
     {Key::Mult, "\u00D7", "Mult", "1", [](double a, double b) { return a * b; }},
     {Key::Divide, "\u00F7", "Div", "0", [](double a, double b) { return a / b; }},
-    {Key::Power, "y^", "Pow", "1", [](double a, double b) { return std::pow(a, b); }},
+    {Key::Power, "y^", "Pow", "1", [](double a, double b) { return Pow(a, b); }},
 }};
 
 const Operation* operationByKey(Key key) {
@@ -186,7 +187,7 @@ void Calculator::PowerTwo() {
     boxes_.SetDisplayText("y^2");
     SolveProb();
     const auto value = TextToNumber(boxes_.ScreenText());
-    const auto square = value ? finiteText(std::pow(*value, 2.0)) : std::nullopt;
+    const auto square = value ? finiteText(Pow(*value, 2)) : std::nullopt;
     if (!square) return showError();
     boxes_.SetScreenText(*square);
 }

@@ -9,6 +9,10 @@
 #include <memory>
 #include <vector>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 #if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
 #include "settings/ini_text.h"
 #include "settings/store_file.h"
@@ -83,6 +87,23 @@ std::string storePath(std::string_view appName) {
     return openStore(appName)->fileName().toStdString();
 }
 
+#ifdef Q_OS_WIN
+// QSettings reads a registry key that it may not open as an empty one; the registry tells the two apart.
+std::optional<std::string> readFailure(std::string_view appName, std::string_view section) {
+    const std::wstring path =
+        (QStringLiteral("Software\\") + toQString(appName) + u'\\' + toQString(section)).toStdWString();
+    HKEY key = nullptr;
+    const LONG result = RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key);
+    if (result == ERROR_SUCCESS) RegCloseKey(key);
+    if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) return std::nullopt;
+    return result == ERROR_ACCESS_DENIED ? "Access was denied" : "Error " + std::to_string(result);
+}
+#else
+std::optional<std::string> readFailure(std::string_view, std::string_view) {
+    return std::nullopt;
+}
+#endif
+
 Outcome writeChanges(std::string_view appName, const std::vector<KeyChange>& changes) {
     const auto store = openStore(appName);
     for (const KeyChange& change : changes) {
@@ -118,6 +139,13 @@ std::string QtSettingsStore::GetSetting(std::string_view appName, std::string_vi
     const auto& file = std::get<std::optional<QByteArray>>(read);
     return (file ? storedIn(*file, section, key) : std::nullopt).value_or(std::string(fallback));
 #else
+    if (const auto failure = readFailure(appName, section)) {
+        if (!std::exchange(readFailureTold_, true)) {
+            const std::string where = storePath(appName);
+            tell({where, *failure, false}, "tallix: could not read settings from " + where + ": " + *failure);
+        }
+        return std::string(fallback);
+    }
     return Stored(appName, section, key).value_or(std::string(fallback));
 #endif
 }

@@ -1,0 +1,227 @@
+#!/usr/bin/env bash
+# The Windows build under Wine (Debian's wine64): the unit tests and the end-to-end scripts with the
+# offscreen platform and the registry as the settings store, the registry's own cases, the portable
+# folder's DLLs, and the installer, whose installed program then runs on a desktop of its own
+# (wine_desktop.py). Every case runs in a Wine prefix of its own (see `run`).
+#
+#   windows_test.sh BUILD-DIR QT-PREFIX
+#
+# TALLIX_SHOTS names a folder for the desktop run's screenshots.
+set -uo pipefail
+build=$(cd "$1" && pwd)
+qt=$2
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/../.." && pwd)
+run=$here/run
+drive=$build/tallix-drive.exe
+key='HKCU\Software\Tallix.exe\Default Settings'
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tallix-windows.XXXXXX")
+xvfb=
+cleanup() {
+    for prefix in "$work"/*/; do
+        [ -f "$prefix/system.reg" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null
+    done
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap "exit 1" INT TERM
+
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); echo "ok   $1"; }
+fail() { failed=$((failed + 1)); echo "FAIL $1"; [ -z "${2:-}" ] || sed 's/^/     /' <<<"$2"; }
+# Windows-style path of a Linux one, through Wine's Z: drive.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+reg() { WINEPREFIX=$1 WINEDEBUG=-all wine reg "${@:2}" 2>/dev/null | tr -d '\r'; }
+
+# Wine needs an X display even for the offscreen platform.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n 1 "$work/display")
+
+export TALLIX_WINE_TEMPLATE=$work/template
+WINEPREFIX=$TALLIX_WINE_TEMPLATE WINEDEBUG=-all wineboot -i >/dev/null 2>&1
+WINEPREFIX=$TALLIX_WINE_TEMPLATE wineserver -w
+mingw=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+export WINEPATH="$(winpath "$qt/bin");$(winpath "$mingw");$(winpath /usr/x86_64-w64-mingw32/lib)"
+export QT_QPA_PLATFORM=offscreen
+
+# Unit tests --------------------------------------------------------------------------------------
+
+if (cd "$build" && TALLIX_WINE_QTEST=1 ctest -L unit -j2 --output-on-failure >"$work/ctest.log" 2>&1); then
+    pass "unit tests: $(grep -o '[0-9]*% tests passed.*' "$work/ctest.log" || true)"
+else
+    fail "unit tests" "$(grep -E 'Failed|FAIL!|\*\*\*' "$work/ctest.log" | head -40)"
+fi
+
+# End-to-end scripts ------------------------------------------------------------------------------
+
+for script in "$repo"/tests/e2e/*.drive; do
+    name=$(basename "$script" .drive)
+    want=$(sed -n '1s/^# status \([0-9]*\).*/\1/p' "$script")
+    actual=$("$run" "$drive" <"$script" 2>"$work/$name.err" | tr -d '\r')
+    status=$?
+    if [ "$actual" = "$(tr -d '\r' <"${script%.drive}.expected")" ] && [ "$status" = "${want:-0}" ]; then
+        pass "e2e $name"
+    else
+        fail "e2e $name (status $status)" "$(diff <(tr -d '\r' <"${script%.drive}.expected") - <<<"$actual" | head -20)"
+    fi
+done
+
+# The registry as the store -----------------------------------------------------------------------
+
+# drive PREFIX SCRIPT: one run of the driver in a prefix that stays.
+drive() { TALLIX_WINE_KEEP=$1 "$run" "$drive" <<<"$2" 2>>"$1.err" | tr -d '\r'; }
+# value PREFIX NAME: the type and data of one value under the program's key.
+value() { reg "$1" query "$key" /v "$2" | awk -v name="$2" '$1 == name { $1 = ""; sub(/^ /, ""); print }'; }
+
+# A run's values are plain texts (REG_SZ) under the program's key, and `unstore` removes one.
+prefix=$work/values
+drive "$prefix" 'store ShowPopup 0
+click Num4 Num2 Mem
+move 3000 1500
+store Value 0
+unstore Value' >/dev/null
+got=$(for name in MemoryValue FrstMmery Top Left ShowPopup Value; do echo "$name $(value "$prefix" "$name")"; done)
+want='MemoryValue REG_SZ 42
+FrstMmery REG_SZ No
+Top REG_SZ 1500
+Left REG_SZ 3000
+ShowPopup REG_SZ 0
+Value '
+[ "$got" = "$want" ] && pass "registry: a run's values as REG_SZ, one removed" || fail "registry values" "$got"
+
+# Numbers and bytes stored by an outside edit read as their number, or as the key's default.
+prefix=$work/types
+drive "$prefix" 'store ShowPopup 0' >/dev/null
+reg "$prefix" add "$key" /v Left /t REG_DWORD /d 3000 /f >/dev/null
+reg "$prefix" add "$key" /v Top /t REG_BINARY /d 4142 /f >/dev/null
+reg "$prefix" add "$key" /v ShowPopup /t REG_DWORD /d 0 /f >/dev/null
+reg "$prefix" add "$key" /v RedBttns /t REG_QWORD /d 2 /f >/dev/null
+got=$(drive "$prefix" 'start
+print Open Left Top setting.Left setting.RedBttns')
+want='Open=MainCalc
+Left=3000
+Top=1000
+setting.Left=3000
+setting.RedBttns=2'
+[ "$got" = "$want" ] && [ "$(value "$prefix" Left)" = "REG_SZ 3000" ] &&
+    pass "registry: REG_DWORD, REG_QWORD and REG_BINARY values" || fail "registry types" "$got"
+
+# A key that the user may not read gives the defaults and one report on screen; one that the user may
+# read but not change keeps its values, and each save that fails is reported once, the change kept.
+x86_64-w64-mingw32-gcc-posix -municode -O2 -o "$work/deny_key.exe" "$here/deny_key.c" -ladvapi32
+deny() { WINEPREFIX=$1 WINEDEBUG=-all wine "$work/deny_key.exe" "$2" 'Software\Tallix.exe' \
+    'Software\Tallix.exe\Default Settings'; }
+for case in 'unreadable D:(D;;KA;;;WD)' 'read-only D:(D;;0x6;;;WD)(A;;KA;;;WD)'; do
+    read -r kind sddl <<<"$case"
+    prefix=$work/$kind
+    drive "$prefix" 'store ShowPopup 0
+store Left 3000' >/dev/null
+    deny "$prefix" "$sddl"
+    got=$(drive "$prefix" 'start
+click Num7 Mem
+print Left Title
+click Clear2 GatherMem
+print Screen')
+    if [ "$kind" = unreadable ]; then left=1000; else left=3000; fi
+    boxes=$(grep -c '^msgbox Tallix' <<<"$got")
+    if grep -q "^Left=$left$" <<<"$got" && grep -q '^Title=.*(M)$' <<<"$got" && grep -q '^Screen=7$' <<<"$got" &&
+        [ "$boxes" = 1 ] && [ -z "$(value "$prefix" MemoryValue)" ]; then
+        pass "registry: $kind key (defaults or stored values, one report, the change kept)"
+    else
+        fail "registry: $kind key" "$got"
+    fi
+done
+
+# Two copies saving at the same time: each value holds what its last writer wrote.
+prefix=$work/copies
+drive "$prefix" 'store ShowPopup 0' >/dev/null
+drive "$prefix" 'click Num1 Num2 Mem
+move 3000 1500' >/dev/null &
+first=$!
+drive "$prefix" 'click OptButton Sett.Check2 Sett.Okay
+move 6000 4500' >/dev/null &
+wait $first $!
+got=$(for name in MemoryValue RedBttns Left Top; do echo "$(value "$prefix" "$name")"; done | tr '\n' ' ')
+case $got in
+"REG_SZ 12 REG_SZ 0 REG_SZ "[36]000" REG_SZ "[14]500" ")
+    pass "registry: two copies at once, last writer wins per value" ;;
+*) fail "registry: two copies" "$got" ;;
+esac
+
+# Packages ----------------------------------------------------------------------------------------
+
+zip=$build/Tallix-$version-win64.zip
+installer=$build/Tallix-$version-win64.exe
+folder=$work/zip/Tallix-$version-win64
+mkdir -p "$work/zip" && (cd "$work/zip" && cmake -E tar xf "$zip")
+got=$(cd "$folder" && find . -type f | sed 's|^\./||' | sort)
+want=$(sort <<<'Tallix.exe
+Qt6Core.dll
+Qt6Gui.dll
+Qt6Widgets.dll
+libgcc_s_seh-1.dll
+libstdc++-6.dll
+libwinpthread-1.dll
+platforms/qwindows.dll
+styles/qwindowsvistastyle.dll')
+[ "$got" = "$want" ] && pass "zip: exactly the program, its DLLs and plugins" || fail "zip contents" "$got"
+
+# Every DLL that a file of the folder loads is in the folder or is part of Windows (the api-ms-win-*
+# names are API sets, which Windows' loader resolves itself), and every DLL beside the program is
+# loaded by something.
+system32=$TALLIX_WINE_TEMPLATE/drive_c/windows/system32
+missing= imported=
+while IFS= read -r file; do
+    for dll in $(x86_64-w64-mingw32-objdump -p "$folder/$file" | sed -n 's/^\s*DLL Name: //p'); do
+        imported+=" ${dll,,}"
+        [[ ${dll,,} == api-ms-win-* ]] && continue
+        [ -n "$(find "$folder" "$system32" -maxdepth 1 -iname "$dll" | head -n 1)" ] || missing+=" $file:$dll"
+    done
+done <<<"$got"
+unused=
+for dll in "$folder"/*.dll; do
+    name=$(basename "$dll")
+    [[ " $imported " == *" ${name,,} "* ]] || unused+=" $name"
+done
+[ -z "$missing$unused" ] && pass "zip: every DLL found, none unused" || fail "zip DLLs" "missing:$missing unused:$unused"
+
+# The installer, per user and silent; the installed program then runs on a desktop (wine_desktop.py);
+# the uninstaller removes it but leaves the settings.
+prefix=$work/installed
+TALLIX_WINE_KEEP=$prefix "$run" "$installer" /S
+user_dir=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+program_dir=$user_dir/AppData/Local/Programs/Tallix
+shortcut=$user_dir/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Tallix.lnk
+uninstall='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tallix'
+entry=$(reg "$prefix" query "$uninstall")
+if [ -f "$program_dir/Tallix.exe" ] && [ -f "$program_dir/platforms/qwindows.dll" ] && [ -f "$shortcut" ] &&
+    grep -q 'UninstallString.*Uninstall.exe' <<<"$entry" && grep -q "DisplayVersion.*$version" <<<"$entry"; then
+    pass "installer: installed for the user, with a Start-menu entry and an uninstall entry"
+else
+    fail "installer" "$(ls -R "$user_dir/AppData" 2>&1 | head -20; echo "$entry")"
+fi
+
+if WINEPREFIX=$prefix /usr/bin/python3 -W ignore::DeprecationWarning "$here/wine_desktop.py" \
+    "$program_dir/Tallix.exe" "${TALLIX_SHOTS:-}" >"$work/desktop.log" 2>&1; then
+    pass "desktop: $(tail -n 1 "$work/desktop.log")"
+else
+    fail "desktop" "$(tail -n 30 "$work/desktop.log")"
+fi
+
+WINEPREFIX=$prefix WINEDEBUG=-all wine "$program_dir/Uninstall.exe" /S
+WINEPREFIX=$prefix wineserver -w
+if [ ! -e "$program_dir" ] && [ ! -e "$shortcut" ] && [ -z "$(reg "$prefix" query "$uninstall")" ] &&
+    [ -n "$(reg "$prefix" query "$key")" ]; then
+    pass "uninstaller: program and entries gone, settings kept"
+else
+    fail "uninstaller" "$(ls -R "$program_dir" 2>&1 | head; reg "$prefix" query "$key")"
+fi
+
+echo "Windows tier: $passed passed, $failed failed"
+[ "$failed" = 0 ]

@@ -1,0 +1,167 @@
+#!/usr/bin/python3 -W ignore::DeprecationWarning
+"""The installed Tallix.exe under Wine with Qt's own Windows platform, on a desktop of its own (Xvfb
+and openbox, as in the desktop tier), used as a user does: first start with the welcome window, the
+keys while it is open, a held key, the special pointer, and the position saved at the close.
+
+    wine_desktop.py TALLIX.EXE [SHOTS-FOLDER]
+
+WINEPREFIX names the prefix that Tallix is installed in. With SHOTS-FOLDER, the screen is saved there
+as welcome.png, main.png, pressed.png and pointer.png (the pointer drawn in, as XFixes gives it).
+"""
+
+import os
+import struct
+import subprocess
+import sys
+import zlib
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "desktop"))
+from desktop import Session, wait_for  # noqa: E402
+
+MAIN = "Tallix - By Dorvik5150"
+WELCOME = "Welcome"
+KEY_SEVEN = (90, 1180, 495, 495)  # client twips: Picture1's corner (-120, -40) plus the key's place
+DARK_RED = (128, 0, 0)
+
+
+def px(twips):
+    return round(twips / 15)
+
+
+def write_png(path, rows):
+    raw = b"".join(b"\0" + bytes(c for pixel in row for c in pixel) for row in rows)
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    header = struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 2, 0, 0, 0)
+    with open(path, "wb") as file:
+        file.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw))
+                   + chunk(b"IEND", b""))
+
+
+class Run:
+    def __init__(self, session, program, shots):
+        self.s, self.program, self.shots = session, program, shots
+        self.env = dict(session.env, WINEDEBUG="-all")
+        self.env.pop("WINEPATH", None)  # only the installed folder's DLLs
+
+    def reg(self, *args):
+        return subprocess.run(["wine", "reg", *args], env=self.env, capture_output=True, text=True).stdout
+
+    def window(self, title):
+        def find():
+            return next((w for w in self.s.clients() if self.s.title(w) == title
+                         and self.s.property(w, "_NET_FRAME_EXTENTS")), None)
+        return wait_for(find, f"the window {title!r}", 30)
+
+    def gone(self, title):
+        return not any(self.s.title(w) == title for w in self.s.clients())
+
+    def client(self, window):
+        corner = window.translate_coords(self.s.root, 0, 0)
+        return -corner.x, -corner.y
+
+    def key(self, window):
+        x, y = self.client(window)
+        left, top, width, height = KEY_SEVEN
+        return x + px(left), y + px(top), px(width), px(height)
+
+    def shot(self, name, area, pointer=False):
+        """Saves the screen's area, with the pointer drawn in when asked."""
+        if not self.shots:
+            return
+        x, y, width, height = area
+        rows = self.s.pixels(x, y, width, height)
+        if pointer:
+            image = self.s.x.xfixes_get_cursor_image(self.s.root)
+            for j in range(image.height):
+                for i in range(image.width):
+                    argb = image.cursor_image[j * image.width + i]
+                    alpha = argb >> 24
+                    cx, cy = image.x - image.xhot + i - x, image.y - image.yhot + j - y
+                    if alpha and 0 <= cx < width and 0 <= cy < height:
+                        colour = ((argb >> 16) & 255, (argb >> 8) & 255, argb & 255)
+                        under = rows[cy][cx]
+                        rows[cy][cx] = tuple((c * alpha + u * (255 - alpha)) // 255 if alpha < 255 else c
+                                             for c, u in zip(colour, under))
+        write_png(os.path.join(self.shots, name), rows)
+
+    def check(self):
+        s = self.s
+        main = self.window(MAIN)
+        welcome = self.window(WELCOME)
+        # The welcome window opens in front of the main window, whose keys are greyed until it closes.
+        # (Wine draws the welcome window's frame itself: a tool window gets none from the window manager.)
+        wait_for(lambda: s.clients()[-1].id == welcome.id, "the welcome window in front")
+        x, y, width, height = s.frame(main)
+        wx, wy, ww, wh = s.frame(welcome)
+        everything = (min(x, wx), min(y, wy), max(x + width, wx + ww) - min(x, wx),
+                      max(y + height, wy + wh) - min(y, wy))
+        key = self.key(main)
+        greyed = s.pixels(*key)
+        self.shot("welcome.png", everything)
+        self.close(welcome)
+        wait_for(lambda: self.gone(WELCOME), "the welcome window closed")
+        wait_for(lambda: s.pixels(*key) != greyed, "the keys usable again")
+        self.shot("main.png", s.frame(main))
+
+        # A held key turns dark red until released.
+        kx, ky, kw, kh = key
+        edge = kx + 4, ky + kh // 2, 1, 1  # inside the key, clear of its caption
+        face = s.pixels(*edge)[0][0]
+        s.xdotool("mousemove", kx + kw // 2, ky + kh // 2, "mousedown", 1)
+        wait_for(lambda: s.pixels(*edge)[0][0] == DARK_RED, "the held key in dark red")
+        self.shot("pressed.png", s.frame(main), pointer=True)
+        s.xdotool("mouseup", 1)
+        wait_for(lambda: s.pixels(*edge)[0][0] == face, "the key in button face again")
+
+        # The special pointer over the main window: the program's cursor file, 32 by 32, hot spot at
+        # the tip.
+        s.xdotool("mousemove", x + width // 2, y + height - 20)
+        wait_for(lambda: s.pointer_image()[:4] == (32, 32, 0, 0), "the special pointer")
+        self.shot("pointer.png", s.frame(main), pointer=True)
+
+        # Closing the main window ends the run and saves its position in the registry.
+        self.close(main)
+        self.process.wait(30)
+        saved = self.reg("query", r"HKCU\Software\Tallix.exe\Default Settings")
+        for name in ("Left", "Top"):
+            assert f"{name}    REG_SZ    1000" in saved, saved
+
+    def close(self, window):
+        """Asks the window to close, as the window manager's close box does (WM_DELETE_WINDOW)."""
+        from Xlib import X, protocol
+
+        atom = self.s.atom
+        window.send_event(protocol.event.ClientMessage(
+            window=window, client_type=atom("WM_PROTOCOLS"),
+            data=(32, [atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
+        self.s.x.flush()
+
+    def __enter__(self):
+        self.log = open(os.path.join(self.s.work, "tallix.log"), "wb")
+        self.process = subprocess.Popen(["wine", self.program], env=self.env, stdout=self.log,
+                                        stderr=self.log)
+        return self
+
+    def __exit__(self, *exc):
+        if self.process.poll() is None:
+            self.process.kill()
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        self.process.wait()
+
+
+def main():
+    program, shots = sys.argv[1], sys.argv[2] if len(sys.argv) > 2 else ""
+    if shots:
+        os.makedirs(shots, exist_ok=True)
+    with Session() as session, Run(session, program, shots) as run:
+        run.check()
+    print("welcome window in front with the keys greyed, a held key dark red, the special pointer,"
+          " the position kept" + (f"; screenshots in {shots}" if shots else ""))
+
+
+if __name__ == "__main__":
+    main()
