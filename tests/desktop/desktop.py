@@ -24,6 +24,19 @@ class Unavailable(Exception):
     """No X server can start here."""
 
 
+def retried(action, probe, what, every=2.0, timeout=20.0):
+    """Does action, and again every few seconds while probe() is false: on a busy machine the X server
+    can drop synthetic input that arrives while a window is still being mapped or activated."""
+    deadline = time.monotonic() + timeout
+    while True:
+        action()
+        try:
+            return wait_for(probe, what, timeout=min(every, max(0.1, deadline - time.monotonic())))
+        except AssertionError:
+            if time.monotonic() > deadline:
+                raise
+
+
 def wait_for(probe, what, timeout=20.0):
     """Polls probe() until it returns something true, and returns that."""
     deadline = time.monotonic() + timeout

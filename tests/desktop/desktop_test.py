@@ -16,7 +16,7 @@ import tempfile
 import unittest
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
-from desktop import SKIP, Compositor, Session, Tallix, Unavailable, start_xvfb, wait_for  # noqa: E402
+from desktop import SKIP, Compositor, Session, Tallix, Unavailable, retried, start_xvfb, wait_for  # noqa: E402
 
 MAIN = "Tallix - By Dorvik5150"
 WELCOME = "Welcome"
@@ -221,9 +221,9 @@ class Desktop(Runs):
 
         check(MAIN)
         check(WELCOME)
-        self.close_active(seen[WELCOME])
-        wait_for(lambda: not tallix.shown(WELCOME), "the welcome window to close")
-        tallix.click(MAIN, "Options")
+        retried(lambda: self.close_active(seen[WELCOME]), lambda: not tallix.shown(WELCOME),
+                "the welcome window to close")
+        retried(lambda: tallix.click(MAIN, "Options"), lambda: tallix.shown(OPTIONS), "the options window")
         seen[OPTIONS] = tallix.window(OPTIONS)
         check(OPTIONS)
         tallix.click(OPTIONS, "OK")
@@ -244,7 +244,7 @@ class Desktop(Runs):
             with self.subTest(title):
                 tallix = self.run_program(ShowPopup="1" if title == WELCOME else "0")
                 if opener:
-                    tallix.click(MAIN, opener)
+                    retried(lambda: tallix.click(MAIN, opener), lambda: tallix.shown(title), title)
                 window = tallix.window(title)
                 if title == OPTIONS:
                     session.click_close_box(tallix.main())
