@@ -21,7 +21,10 @@ from desktop import Session, wait_for  # noqa: E402
 
 MAIN = "Tallix - By Dorvik5150"
 WELCOME = "Welcome"
-KEY_SEVEN = (90, 1180, 495, 495)  # client twips: Picture1's corner (-120, -40) plus the key's place
+# Keys in client twips: Picture1's corner (-120, -40) plus the key's place. The welcome window covers
+# 7 but not 0.
+KEY_SEVEN = (90, 1180, 495, 495)
+KEY_ZERO = (95, 2970, 495, 495)
 DARK_RED = (128, 0, 0)
 
 
@@ -63,10 +66,14 @@ class Run:
         corner = window.translate_coords(self.s.root, 0, 0)
         return -corner.x, -corner.y
 
-    def key(self, window):
+    def key(self, window, twips=KEY_SEVEN):
         x, y = self.client(window)
-        left, top, width, height = KEY_SEVEN
+        left, top, width, height = twips
         return x + px(left), y + px(top), px(width), px(height)
+
+    def drawn(self, area):
+        """Whether the screen shows more than one colour there: a window not yet drawn is all black."""
+        return len({colour for row in self.s.pixels(*area) for colour in row}) > 1
 
     def shot(self, name, area, pointer=False):
         """Saves the screen's area, with the pointer drawn in when asked."""
@@ -99,12 +106,14 @@ class Run:
         wx, wy, ww, wh = s.frame(welcome)
         everything = (min(x, wx), min(y, wy), max(x + width, wx + ww) - min(x, wx),
                       max(y + height, wy + wh) - min(y, wy))
-        key = self.key(main)
-        greyed = s.pixels(*key)
+        zero = self.key(main, KEY_ZERO)
+        wait_for(lambda: self.drawn(zero) and self.drawn(s.frame(welcome)), "both windows drawn")
+        greyed = s.pixels(*zero)
         self.shot("welcome.png", everything)
         self.close(welcome)
         wait_for(lambda: self.gone(WELCOME), "the welcome window closed")
-        wait_for(lambda: s.pixels(*key) != greyed, "the keys usable again")
+        wait_for(lambda: s.pixels(*zero) != greyed, "the keys no longer greyed")
+        key = self.key(main)
         self.shot("main.png", s.frame(main))
 
         # A held key turns dark red until released.
