@@ -28,6 +28,30 @@ KEY_ZERO = (95, 2970, 495, 495)
 DARK_RED = (128, 0, 0)
 
 
+POINTER_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "images",
+                            "pointer.cur")
+
+
+def pointer_mask():
+    """The pixels of the program's pointer that are drawn (not transparent): its first image's AND mask
+    with 0, or its XOR mask with 1 (inverted), as (x, y) from the top left."""
+    with open(POINTER_FILE, "rb") as file:
+        data = file.read()
+    width, height = data[6] or 256, data[7] or 256
+    offset = struct.unpack_from("<I", data, 18)[0]
+    header = struct.unpack_from("<I", data, offset)[0]
+    stride = (width + 31) // 32 * 4
+    xor = offset + header + 2 * 4  # after the two palette entries
+    and_ = xor + stride * height
+
+    def bit(base, x, y):
+        row = base + (height - 1 - y) * stride  # rows bottom up
+        return data[row + x // 8] >> (7 - x % 8) & 1
+
+    return {(x, y) for y in range(height) for x in range(width)
+            if not bit(and_, x, y) or bit(xor, x, y)}
+
+
 def px(twips):
     return round(twips / 15)
 
@@ -126,10 +150,18 @@ class Run:
         s.xdotool("mouseup", 1)
         wait_for(lambda: s.pixels(*edge)[0][0] == face, "the key in button face again")
 
-        # The special pointer over the main window: the program's cursor file, 32 by 32, hot spot at
-        # the tip.
+        # The special pointer over the main window: the program's cursor file, 32 by 32 with its hot spot
+        # at the tip, drawn wherever the file draws (Wine's conversion draws three pixels more); Wine's
+        # default pointer is X's 24 by 24 arrow.
         s.xdotool("mousemove", x + width // 2, y + height - 20)
-        wait_for(lambda: s.pointer_image()[:4] == (32, 32, 0, 0), "the special pointer")
+        wanted = pointer_mask()
+
+        def special():
+            image = s.x.xfixes_get_cursor_image(s.root)
+            drawn = {(i % image.width, i // image.width) for i, argb in enumerate(image.cursor_image) if argb >> 24}
+            return (image.width, image.height, image.xhot, image.yhot) == (32, 32, 0, 0) and wanted <= drawn
+
+        wait_for(special, "the special pointer")
         self.shot("pointer.png", s.frame(main), pointer=True)
 
         # Closing the main window ends the run and saves its position in the registry.
