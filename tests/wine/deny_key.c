@@ -1,13 +1,13 @@
 /* deny_key SDDL KEY...: gives each key under HKEY_CURRENT_USER the access list SDDL, as an
  * administrator's outside change would (Wine's reg.exe can't). Creates missing keys. */
-#include <windows.h>
 #include <sddl.h>
 #include <stdio.h>
+#include <windows.h>
 
 int wmain(int argc, wchar_t** argv) {
     PSECURITY_DESCRIPTOR descriptor = NULL;
-    if (argc < 3 || !ConvertStringSecurityDescriptorToSecurityDescriptorW(argv[1], SDDL_REVISION_1,
-                                                                          &descriptor, NULL)) {
+    if (argc < 3 ||
+        !ConvertStringSecurityDescriptorToSecurityDescriptorW(argv[1], SDDL_REVISION_1, &descriptor, NULL)) {
         fputs("usage: deny_key SDDL KEY...\n", stderr);
         return 2;
     }
