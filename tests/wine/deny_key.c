@@ -1,8 +1,9 @@
 /* deny_key SDDL KEY...: gives each key under HKEY_CURRENT_USER the access list SDDL, as an
  * administrator's outside change would (Wine's reg.exe can't). Creates missing keys. */
+#include <windows.h> /* first: the other Windows headers build on it */
+
 #include <sddl.h>
 #include <stdio.h>
-#include <windows.h>
 
 int wmain(int argc, wchar_t** argv) {
     PSECURITY_DESCRIPTOR descriptor = NULL;
