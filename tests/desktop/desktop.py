@@ -1,10 +1,10 @@
 """A desktop of its own for trying the real program as a user does.
 
-Session starts Xvfb on a free display, a session D-Bus with the accessibility bus, and openbox, and
-stops them by PID. Tallix runs the real `tallix` on it with a settings folder of its own. Everything is
-read the way a user or a screen reader sees it: window geometry and hints from the X server, texts
-through AT-SPI, pixels from the screen, the pointer image through XFixes, and the settings file; input
-is XTest through xdotool. Every wait polls with a deadline.
+Session starts Xvfb, a session bus with the accessibility bus, and openbox, and stops them by PID; Tallix
+runs the real `tallix` on it with a settings folder of its own. Everything is read as a user or a screen
+reader sees it: window geometry and hints from the X server, texts through AT-SPI, pixels from the
+screen, the pointer through XFixes, and the settings file; input is XTest through xdotool. Every wait
+polls with a deadline.
 """
 
 import json
@@ -21,7 +21,17 @@ SKIP = 77  # CTest's SKIP_RETURN_CODE for this test
 
 
 class Unavailable(Exception):
-    """No X server can start here."""
+    """No X server or compositor can start here."""
+
+
+def wait_for(probe, what, timeout=20.0):
+    """Polls probe() until it returns something true, and returns that."""
+    deadline = time.monotonic() + timeout
+    while not (value := probe()):
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(0.02)
+    return value
 
 
 def retried(action, probe, what, every=2.0, timeout=20.0):
@@ -35,18 +45,6 @@ def retried(action, probe, what, every=2.0, timeout=20.0):
         except AssertionError:
             if time.monotonic() > deadline:
                 raise
-
-
-def wait_for(probe, what, timeout=20.0):
-    """Polls probe() until it returns something true, and returns that."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = probe()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(0.02)
 
 
 def start_xvfb(processes):
@@ -78,22 +76,7 @@ class Session:
 
     def __enter__(self):
         try:
-            self._start_x()
-            import pyatspi  # noqa: F401 (fails early and clearly when missing)
-            from Xlib import display
-
-            self.x = display.Display(self.env["DISPLAY"])
-            self.x.xfixes_query_version()  # before the first XFixes request
-            self.root = self.x.screen().root
-            self.root.change_attributes(event_mask=0x400000)  # PropertyChangeMask, for wm_changes
-            bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"], output=True)
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
-            os.environ.update(DISPLAY=self.env["DISPLAY"],
-                              DBUS_SESSION_BUS_ADDRESS=self.env["DBUS_SESSION_BUS_ADDRESS"])
-            self._spawn(["/usr/libexec/at-spi-bus-launcher"])
-            # The packaged defaults, not a configuration of the machine's user.
-            self._spawn(["openbox", "--config-file", "/etc/xdg/openbox/rc.xml"])
-            wait_for(lambda: self.property(self.root, "_NET_SUPPORTING_WM_CHECK"), "openbox")
+            self.start()
         except BaseException:
             self.stop()
             raise
@@ -102,7 +85,28 @@ class Session:
     def __exit__(self, *exc):
         self.stop()
 
-    def _spawn(self, command, output=False):
+    def start(self):
+        self.env["DISPLAY"] = start_xvfb(self.processes)
+        import pyatspi  # noqa: F401 (fails early and clearly when missing)
+
+        self.connect()
+        self.x.xfixes_query_version()  # before the first XFixes request
+        self.root.change_attributes(event_mask=0x400000)  # PropertyChangeMask, for wm_changes
+        bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"], output=True)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+        os.environ.update({name: self.env[name] for name in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS")})
+        self.spawn(["/usr/libexec/at-spi-bus-launcher"])
+        # The packaged defaults, not a configuration of the machine's user.
+        self.spawn(["openbox", "--config-file", "/etc/xdg/openbox/rc.xml"])
+        wait_for(lambda: self.property(self.root, "_NET_SUPPORTING_WM_CHECK"), "openbox")
+
+    def connect(self):
+        from Xlib import display
+
+        self.x = display.Display(self.env["DISPLAY"])
+        self.root = self.x.screen().root
+
+    def spawn(self, command, output=False):
         # Each in a process group of its own, so that what it starts (the accessibility bus and its
         # registry) goes with it.
         log = open(os.path.join(self.work, os.path.basename(command[0]) + ".log"), "wb")
@@ -110,9 +114,6 @@ class Session:
                                    stderr=log, start_new_session=True)
         self.processes.append(process)
         return process
-
-    def _start_x(self):
-        self.env["DISPLAY"] = start_xvfb(self.processes)
 
     def stop(self):
         for process in reversed(self.processes):
@@ -157,12 +158,21 @@ class Session:
         return [self.x.create_resource_object("window", w)
                 for w in self.property(self.root, "_NET_CLIENT_LIST_STACKING") or []]
 
-    def window(self, title, pid):
-        """The managed window of the process `pid` with this title."""
+    def window(self, title, pid=None):
+        """The managed window with this title (of the process `pid`, when given)."""
         for window in self.clients():
-            if self.title(window) == title and self.property(window, "_NET_WM_PID") == [pid]:
+            owner = self.property(window, "_NET_WM_PID")
+            if self.title(window) == title and (pid is None or owner == [pid]):
                 return window
         return None
+
+    def framed(self, title, pid=None, timeout=20.0):
+        """The window with this title, once the window manager has framed it."""
+        def find():
+            window = self.window(title, pid)
+            return window if window and self.property(window, "_NET_FRAME_EXTENTS") else None
+
+        return wait_for(find, f"the window {title!r}", timeout)
 
     def active(self):
         active = self.property(self.root, "_NET_ACTIVE_WINDOW")
@@ -176,21 +186,12 @@ class Session:
             count += self.x.next_event().type == 28  # PropertyNotify
         return count
 
-    def viewable(self, window):
-        return window.get_attributes().map_state == 2
-
     def frame(self, window):
         """The outer edges of a window's frame: left, top, width, height."""
         corner = window.translate_coords(self.root, 0, 0)
         size = window.get_geometry()
         left, right, top, bottom = self.property(window, "_NET_FRAME_EXTENTS") or (0, 0, 0, 0)
         return (-corner.x - left, -corner.y - top, size.width + left + right, size.height + top + bottom)
-
-    def click_close_box(self, window):
-        """Clicks the close box, the rightmost button of the title bar."""
-        x, y, width, _ = self.frame(window)
-        _, right, top, _ = self.property(window, "_NET_FRAME_EXTENTS")
-        self.xdotool("mousemove", x + width - right - top // 2, y + top // 2, "click", 1)
 
     def pixels(self, x, y, width, height):
         """Rows of (r, g, b) from the screen."""
@@ -199,34 +200,26 @@ class Session:
         return [[(data[i + 2], data[i + 1], data[i]) for i in range(r * row, (r + 1) * row, 4)]
                 for r in range(height)]
 
-    def pointer_image(self):
-        """The pointer's image as XFixes shows it: width, height and hot spot."""
-        image = self.x.xfixes_get_cursor_image(self.root)
-        return image.width, image.height, image.xhot, image.yhot
-
-    # Input, as XTest events
+    # Input: XTest events, and what a window manager's close box sends
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True)
+
+    def close(self, window):
+        """Asks the window to close, as the close box of its frame does (WM_DELETE_WINDOW)."""
+        from Xlib import X, protocol
+
+        window.send_event(protocol.event.ClientMessage(
+            window=window, client_type=self.atom("WM_PROTOCOLS"),
+            data=(32, [self.atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
+        self.x.flush()
 
 
 class Compositor(Session):
     """A Wayland session instead: sway, headless, with its X server (XWayland) for X11 programs. sway
     refuses to run as root; there it runs as nobody, and lets root's programs use its X server."""
 
-    def __enter__(self):
-        try:
-            self._start_sway()
-            from Xlib import display
-
-            self.x = display.Display(self.env["DISPLAY"])
-            self.root = self.x.screen().root
-        except BaseException:
-            self.stop()
-            raise
-        return self
-
-    def _start_sway(self):
+    def start(self):
         if not shutil.which("sway"):
             raise Unavailable("sway is not installed")
         runtime = os.path.join(self.work, "runtime")
@@ -268,22 +261,21 @@ class Compositor(Session):
             subprocess.run(user + [sys.executable, "-c", grant], env=env, check=True)
         self.env.update(WAYLAND_DISPLAY=os.path.join(runtime, env["WAYLAND_DISPLAY"]), DISPLAY=env["DISPLAY"],
                         SWAYSOCK=env["SWAYSOCK"], XDG_SESSION_TYPE="wayland")
-
-    def views(self):
-        """The windows that sway shows, as its tree describes them."""
-        tree = json.loads(subprocess.run(["swaymsg", "-t", "get_tree"], env=self.env, check=True,
-                                         capture_output=True).stdout)
-        found, nodes = [], [tree]
-        while nodes:
-            node = nodes.pop()
-            nodes += node.get("nodes", []) + node.get("floating_nodes", [])
-            found += [node] if node.get("pid") else []
-        return found
+        self.connect()
 
     def view(self, title, pid):
-        return wait_for(lambda: next((view for view in self.views()
-                                      if view["name"] == title and view["pid"] == pid), None),
-                        f"sway to show {title!r}")
+        """The window that sway shows with this title, as its tree describes it."""
+        def find():
+            nodes = [json.loads(subprocess.run(["swaymsg", "-t", "get_tree"], env=self.env, check=True,
+                                               capture_output=True).stdout)]
+            while nodes:
+                node = nodes.pop()
+                if node.get("name") == title and node.get("pid") == pid:
+                    return node
+                nodes += node.get("nodes", []) + node.get("floating_nodes", [])
+            return None
+
+        return wait_for(find, f"sway to show {title!r}")
 
     def swaymsg(self, view, command):
         subprocess.run(["swaymsg", f"[con_id={view['id']}] {command}"], env=self.env, check=True,
@@ -293,9 +285,12 @@ class Compositor(Session):
 class Tallix:
     """One run of the real program on the session, with its own settings folder."""
 
+    SECTION = "[Default%20Settings]"
+
     def __init__(self, session, program, config):
         self.session, self.program, self.config = session, program, config
         self.path = os.path.join(config, "Tallix.exe.conf")  # the settings file
+        self.log = os.path.join(config, "tallix.log")
         self.process = None
 
     def start(self, **changes):
@@ -303,21 +298,15 @@ class Tallix:
         env = dict(self.session.env, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=self.config,
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
         env = {name: value for name, value in {**env, **changes}.items() if value is not None}
-        with open(os.path.join(self.config, "tallix.log"), "ab") as log:
+        with open(self.log, "ab") as log:
             self.process = subprocess.Popen([self.program], env=env, stdout=log, stderr=log)
         return self
 
     def main(self):
-        """The main window, once the window manager has framed it."""
         return self.window("Tallix - By Dorvik5150")
 
     def window(self, title):
-        """The program's window with this title, once the window manager has framed it."""
-        def framed():
-            window = self.session.window(title, self.process.pid)
-            return window if window and self.session.property(window, "_NET_FRAME_EXTENTS") else None
-
-        return wait_for(framed, f"the window {title!r}")
+        return self.session.framed(title, self.process.pid)
 
     def shown(self, title):
         return self.session.window(title, self.process.pid) is not None
@@ -335,11 +324,14 @@ class Tallix:
 
     # Settings file
 
-    def settings(self):
+    def lines(self):
         if not os.path.exists(self.path):
-            return {}
+            return []
         with open(self.path, encoding="utf-8") as file:
-            return dict(line.rstrip("\n").split("=", 1) for line in file if "=" in line)
+            return file.read().splitlines()
+
+    def settings(self):
+        return dict(line.split("=", 1) for line in self.lines() if "=" in line)
 
     def settings_bytes(self):
         with open(self.path, "rb") as file:
@@ -347,36 +339,23 @@ class Tallix:
 
     def store(self, key, value):
         """An outside edit of one setting."""
-        lines = []
-        if os.path.exists(self.path):
-            with open(self.path, encoding="utf-8") as file:
-                lines = file.read().splitlines()
-        if "[Default%20Settings]" not in lines:
-            lines.append("[Default%20Settings]")
-        lines = [line for line in lines if not line.startswith(key + "=")]
-        lines.insert(lines.index("[Default%20Settings]") + 1, f"{key}={value}")
+        lines = [line for line in self.lines() if not line.startswith(key + "=")]
+        if self.SECTION not in lines:
+            lines.append(self.SECTION)
+        lines.insert(lines.index(self.SECTION) + 1, f"{key}={value}")
         with open(self.path, "w", encoding="utf-8") as file:
             file.write("\n".join(lines) + "\n")
 
     # Through AT-SPI, as a screen reader
-
-    def accessible(self):
-        import pyatspi
-
-        def find():
-            for app in pyatspi.Registry.getDesktop(0):
-                if app is not None and app.get_process_id() == self.process.pid:
-                    return app
-            return None
-
-        return wait_for(find, "the program on the accessibility bus")
 
     def control(self, window, name):
         """A control of the window with the given title, by its accessible name."""
         import pyatspi
 
         def find():
-            top = next((top for top in self.accessible() if top and top.name == window), None)
+            app = next((app for app in pyatspi.Registry.getDesktop(0)
+                        if app is not None and app.get_process_id() == self.process.pid), [])
+            top = next((top for top in app if top and top.name == window), None)
             return top and pyatspi.findDescendant(top, lambda node: node and node.name == name)
 
         return wait_for(find, f"{name!r} in {window!r}")
@@ -384,11 +363,16 @@ class Tallix:
     def text(self, window, name):
         return self.control(window, name).queryText().getText(0, -1)
 
-    def centre(self, window, name):
+    def extents(self, window, name):
+        """Left, top, width and height of a control on the screen."""
         import pyatspi
 
         box = self.control(window, name).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        return box.x + box.width // 2, box.y + box.height // 2
+        return box.x, box.y, box.width, box.height
+
+    def centre(self, window, name):
+        x, y, width, height = self.extents(window, name)
+        return x + width // 2, y + height // 2
 
     def click(self, window, name):
         self.session.xdotool("mousemove", *self.centre(window, name), "click", 1)

@@ -50,8 +50,7 @@ def contrast(a, b):
 class Runs(unittest.TestCase):
     def run_program(self, start=True, **settings):
         """A run with a fresh settings folder, holding `settings` (ShowPopup "0" unless given)."""
-        config = tempfile.mkdtemp(dir=session.work)
-        tallix = Tallix(session, PROGRAM, config)
+        tallix = Tallix(session, PROGRAM, tempfile.mkdtemp(dir=session.work))
         for key, value in {"ShowPopup": "0", **settings}.items():
             if value is not None:
                 tallix.store(key, value)
@@ -70,60 +69,40 @@ class Desktop(Runs):
         return state[0] if state else None  # 1 normal, 3 iconic
 
     def special_pointer(self):
-        return session.pointer_image()[:4] == (32, 32, 0, 0)  # the arrow of the program's cursor file
+        image = session.x.xfixes_get_cursor_image(session.root)
+        return (image.width, image.height, image.xhot, image.yhot) == (32, 32, 0, 0)  # the cursor file's arrow
 
     def close_active(self, window):
         """Alt+F4, once the window is the active one."""
         wait_for(lambda: session.active() == window.id, f"{session.title(window)!r} active")
         session.xdotool("key", "alt+F4")
 
-    # Placement, texts, colours
+    # Keys, displays, colours
 
-    def test_first_run_places_main_and_welcome_by_their_outer_edges(self):
-        tallix = self.run_program(ShowPopup=None)
-        expected = {MAIN: (1000, 1000), WELCOME: (300, 2000)}  # left, top in twips
-        for title, (left, top) in expected.items():
-            with self.subTest(title):
-                x, y, _, _ = session.frame(tallix.window(title))
-                self.assertLessEqual(abs(x - pixels(left)), 1)
-                self.assertLessEqual(abs(y - pixels(top)), 1)
-
-    def test_calculations_read_through_the_accessibility_bus(self):
-        tallix = self.run_program()
-        rows = [  # keys, then the number display and the operator display
-            (["Seven", "Add", "Three"], "3", "+"),
-            (["Equals"], "10", ""),
-            (["Clear", "Two", "Square"], "4", "y^2"),
-            (["Five", "Divide", "Zero", "Equals"], "Error", ""),
-        ]
-        for keys, screen, display in rows:
-            with self.subTest(keys=keys):
-                for key in keys:
-                    tallix.click(MAIN, key)
-                wait_for(lambda: tallix.text(MAIN, "Number display") == screen, f"the display at {screen}")
-                self.assertEqual(tallix.text(MAIN, "Pending operator"), display)
-
-    def test_held_key_is_dark_red_until_released(self):
+    def test_held_key_is_dark_red_until_released_and_the_displays_read_aloud(self):
         tallix = self.run_program()
         x, y = tallix.centre(MAIN, "Five")
-        corner = x - 10, y - 10  # clear of the caption
-        face = session.pixels(*corner, 1, 1)[0][0]
+        corner = x - 10, y - 10, 1, 1  # clear of the caption
+        face = session.pixels(*corner)[0][0]
         session.xdotool("mousemove", x, y, "mousedown", 1)
-        wait_for(lambda: session.pixels(*corner, 1, 1)[0][0] == (128, 0, 0), "the key in RGB(128, 0, 0)")
+        wait_for(lambda: session.pixels(*corner)[0][0] == (128, 0, 0), "the key in RGB(128, 0, 0)")
         session.xdotool("mouseup", 1)
-        wait_for(lambda: session.pixels(*corner, 1, 1)[0][0] == face, "the key in button face again")
+        wait_for(lambda: session.pixels(*corner)[0][0] == face, "the key in button face again")
         wait_for(lambda: tallix.text(MAIN, "Number display") == "5", "the digit after the release")
+        tallix.click(MAIN, "Add")
+        wait_for(lambda: tallix.text(MAIN, "Pending operator") == "+", "the pending operator")
 
     def test_experience_results_are_readable_but_neither_focusable_nor_editable(self):
+        import pyatspi
+
         tallix = self.run_program()
         tallix.click(MAIN, "RuneScape experience calculator")
         tallix.window(RS_EXP)
-        import pyatspi
         rows = [("Experience needed", "Experience Needed"), ("Kills needed", "Kills Needed")]
         for typed, (name, text) in enumerate(rows, start=1):
             with self.subTest(name):
-                box = tallix.control(RS_EXP, name).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-                inside = session.pixels(box.x + 3, box.y + 3, box.width - 6, box.height - 6)
+                x, y, width, height = tallix.extents(RS_EXP, name)
+                inside = session.pixels(x + 3, y + 3, width - 6, height - 6)
                 shown = [colour for row in inside for colour in row]
                 ground = max(set(shown), key=shown.count)
                 self.assertGreaterEqual(max(contrast(ground, c) for c in shown), 4.5)
@@ -134,19 +113,55 @@ class Desktop(Runs):
                 self.assertEqual(tallix.text(RS_EXP, name), text)
                 self.assertTrue(tallix.control(RS_EXP, name).getState().contains(pyatspi.STATE_READ_ONLY))
 
-    # The options window
+    # What the window manager is told and does
+
+    def test_each_frame_opens_in_its_place_offering_exactly_its_defined_controls(self):
+        # Motif hints: functions move 4 | close 32; decorations border 2 | title 8. No window asks for a
+        # window menu, minimise, maximise or resizing; the options window has no close box either.
+        rows = {  # title: functions, taskbar entry, the frame's left and top in twips (None: not checked)
+            MAIN: (0x24, True, (1000, 1000)),
+            WELCOME: (0x24, False, (300, 2000)),
+            OPTIONS: (0x04, False, (1000 + 600, 1000 + 500)),
+            RS_EXP: (0x24, True, None),
+        }
+        tallix = self.run_program(ShowPopup=None)  # a first run: the default position and the welcome window
+        seen = {MAIN: tallix.main(), WELCOME: tallix.window(WELCOME)}
+
+        def check(title):
+            functions, taskbar, place = rows[title]
+            with self.subTest(title):
+                window = seen[title]
+                self.assertEqual(session.property(window, "_MOTIF_WM_HINTS")[:3], [3, functions, 0x0A])
+                states = session.atoms(window, "_NET_WM_STATE")
+                self.assertEqual("_NET_WM_STATE_SKIP_TASKBAR" not in states, taskbar)
+                allowed = set(session.atoms(window, "_NET_WM_ALLOWED_ACTIONS"))  # what openbox makes of it
+                self.assertFalse({"_NET_WM_ACTION_MAXIMIZE_HORZ", "_NET_WM_ACTION_RESIZE"} & allowed)
+                if place:
+                    frame = session.frame(window)
+                    self.assertLessEqual(max(abs(frame[i] - pixels(place[i])) for i in (0, 1)), 1, frame)
+
+        check(MAIN)
+        check(WELCOME)
+        retried(lambda: self.close_active(seen[WELCOME]), lambda: not tallix.shown(WELCOME),
+                "the welcome window to close")
+        retried(lambda: tallix.click(MAIN, "Options"), lambda: tallix.shown(OPTIONS), "the options window")
+        seen[OPTIONS] = tallix.window(OPTIONS)
+        check(OPTIONS)
+        tallix.click(OPTIONS, "OK")
+        wait_for(lambda: not tallix.shown(OPTIONS), "the options window to close")
+        tallix.click(MAIN, "RuneScape experience calculator")
+        seen[RS_EXP] = tallix.window(RS_EXP)
+        check(RS_EXP)
 
     def test_options_window_stays_in_front_and_the_main_window_still_rereads_the_pointer(self):
         tallix = self.run_program()
-        main = tallix.main()
+        tallix.main()
         over_main = tallix.centre(MAIN, "Equals")  # outside the options window
         session.xdotool("mousemove", *over_main)
         wait_for(self.special_pointer, "the special pointer over the main window")
 
         tallix.click(MAIN, "Options")
         options = tallix.window(OPTIONS)
-        self.assertEqual(session.frame(main)[:2], (pixels(1000), pixels(1000)))
-        self.assertEqual(session.frame(options)[:2], (pixels(1000 + 600), pixels(1000 + 500)))
         self.close_active(options)
         self.assertTrue(stays(lambda: tallix.shown(OPTIONS)), "Alt+F4 closed the options window")
 
@@ -163,7 +178,43 @@ class Desktop(Runs):
         wait_for(self.special_pointer, "the special pointer again")
         self.assertEqual(tallix.settings()["Value"], "1")
 
-    # Position and lifecycle
+    def test_minimised_windows_come_back(self):
+        rows = [  # title, how it opens, how the user brings it back (None: it comes back by itself)
+            (RS_EXP, "RuneScape experience calculator", (MAIN, "RuneScape experience calculator")),
+            # With the main window closed, nothing else would be left on screen.
+            (OPTIONS, "Options", None),
+            # The window manager activates the greyed main window in its place.
+            (WELCOME, None, None),
+        ]
+        for title, opener, back in rows:
+            with self.subTest(title):
+                tallix = self.run_program(ShowPopup="1" if title == WELCOME else "0")
+                if opener:
+                    retried(lambda: tallix.click(MAIN, opener), lambda: tallix.shown(title), title)
+                window = tallix.window(title)
+                if title == OPTIONS:
+                    session.close(tallix.main())
+                    wait_for(lambda: not tallix.shown(MAIN), "the main window to close")
+                session.xdotool("windowminimize", window.id)
+                if back:
+                    wait_for(lambda: self.wm_state(window) == 3, "the window minimised")
+                    self.assertTrue(stays(lambda: self.wm_state(window) == 3))
+                    tallix.click(*back)
+                wait_for(lambda: self.wm_state(window) == 1 and window.get_attributes().map_state == 2,
+                         "the window back")  # IsViewable
+                self.wait_in_front(window)
+                tallix.kill()
+
+    def test_welcome_window_comes_to_the_front_when_the_greyed_main_window_is_clicked(self):
+        tallix = self.run_program(ShowPopup="1")
+        welcome = tallix.window(WELCOME)
+        self.wait_in_front(welcome)
+        session.wm_changes()
+        tallix.click(MAIN, "Number display")  # clear of the welcome window
+        wait_for(session.wm_changes, "the window manager to act on the click")
+        self.wait_in_front(welcome)
+
+    # Position and how a run ends
 
     def test_five_runs_after_a_drag_open_where_the_last_closed(self):
         tallix = self.run_program()
@@ -195,82 +246,9 @@ class Desktop(Runs):
         self.close_active(tallix.window(RS_EXP))
         self.assertEqual(tallix.wait_exit(), 0)
 
-    # What the window manager is told and does
-
-    def test_each_frame_offers_exactly_its_defined_controls(self):
-        # Motif hints: functions move 4 | close 32; decorations border 2 | title 8. No window asks for a
-        # window menu, minimise, maximise or resizing; the options window has no close box either.
-        rows = {  # title: functions, taskbar entry
-            MAIN: (0x24, True),
-            WELCOME: (0x24, False),
-            OPTIONS: (0x04, False),
-            RS_EXP: (0x24, True),
-        }
-        tallix = self.run_program(ShowPopup=None)
-        seen = {MAIN: tallix.main(), WELCOME: tallix.window(WELCOME)}
-
-        def check(title):
-            functions, taskbar = rows[title]
-            with self.subTest(title):
-                window = seen[title]
-                self.assertEqual(session.property(window, "_MOTIF_WM_HINTS")[:3], [3, functions, 0x0A])
-                states = session.atoms(window, "_NET_WM_STATE")
-                self.assertEqual("_NET_WM_STATE_SKIP_TASKBAR" not in states, taskbar)
-                allowed = set(session.atoms(window, "_NET_WM_ALLOWED_ACTIONS"))  # what openbox makes of it
-                self.assertFalse({"_NET_WM_ACTION_MAXIMIZE_HORZ", "_NET_WM_ACTION_RESIZE"} & allowed)
-
-        check(MAIN)
-        check(WELCOME)
-        retried(lambda: self.close_active(seen[WELCOME]), lambda: not tallix.shown(WELCOME),
-                "the welcome window to close")
-        retried(lambda: tallix.click(MAIN, "Options"), lambda: tallix.shown(OPTIONS), "the options window")
-        seen[OPTIONS] = tallix.window(OPTIONS)
-        check(OPTIONS)
-        tallix.click(OPTIONS, "OK")
-        wait_for(lambda: not tallix.shown(OPTIONS), "the options window to close")
-        tallix.click(MAIN, "RuneScape experience calculator")
-        seen[RS_EXP] = tallix.window(RS_EXP)
-        check(RS_EXP)
-
-    def test_minimised_windows_come_back(self):
-        rows = [  # title, how it opens, how the user brings it back (None: it comes back by itself)
-            (RS_EXP, "RuneScape experience calculator", (MAIN, "RuneScape experience calculator")),
-            # With the main window closed, nothing else would be left on screen.
-            (OPTIONS, "Options", None),
-            # The window manager activates the greyed main window in its place.
-            (WELCOME, None, None),
-        ]
-        for title, opener, back in rows:
-            with self.subTest(title):
-                tallix = self.run_program(ShowPopup="1" if title == WELCOME else "0")
-                if opener:
-                    retried(lambda: tallix.click(MAIN, opener), lambda: tallix.shown(title), title)
-                window = tallix.window(title)
-                if title == OPTIONS:
-                    session.click_close_box(tallix.main())
-                    wait_for(lambda: not tallix.shown(MAIN), "the main window to close")
-                session.xdotool("windowminimize", window.id)
-                if back:
-                    wait_for(lambda: self.wm_state(window) == 3, "the window minimised")
-                    self.assertTrue(stays(lambda: self.wm_state(window) == 3))
-                    tallix.click(*back)
-                wait_for(lambda: self.wm_state(window) == 1 and session.viewable(window), "the window back")
-                self.wait_in_front(window)
-                tallix.kill()
-
-    def test_welcome_window_comes_to_the_front_when_the_greyed_main_window_is_clicked(self):
-        tallix = self.run_program(ShowPopup="1")
-        welcome = tallix.window(WELCOME)
-        self.wait_in_front(welcome)
-        session.wm_changes()
-        tallix.click(MAIN, "Number display")  # clear of the welcome window
-        wait_for(session.wm_changes, "the window manager to act on the click")
-        self.wait_in_front(welcome)
-
-    # How a run ends
-
     def test_stop_signals_save_the_position_and_the_open_options_window(self):
         import pyatspi
+
         for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
             with self.subTest(signal=number.name):
                 tallix = self.run_program()
@@ -316,11 +294,10 @@ class Desktop(Runs):
         tallix.start(DISPLAY=display)
         subprocess.run(["xdotool", "search", "--sync", "--pid", str(tallix.process.pid)], check=True,
                        env=dict(session.env, DISPLAY=display), stdout=subprocess.DEVNULL)
-        log = os.path.join(tallix.config, "tallix.log")
-        told = os.path.getsize(log)
+        told = os.path.getsize(tallix.log)
         servers[0].kill()
         self.assertEqual(tallix.wait_exit(), 1)
-        with open(log, errors="replace") as file:
+        with open(tallix.log, errors="replace") as file:
             self.assertRegex(file.read()[told:], r"^[^\n]*X11[^\n]*\n$")
         self.assertEqual(tallix.settings_bytes(), before)
 
@@ -370,8 +347,7 @@ if __name__ == "__main__":
         sys.exit("usage: desktop_test.py PATH-OF-TALLIX [--wayland] [unittest arguments]")
     PROGRAM = os.path.abspath(sys.argv.pop(1))
     wayland = sys.argv[1:2] == ["--wayland"]
-    if wayland:
-        del sys.argv[1]
+    del sys.argv[1:1 + wayland]
     kind, tests, server = ((Compositor, "Wayland", "Wayland compositor") if wayland
                            else (Session, "Desktop", "X server"))
     try:

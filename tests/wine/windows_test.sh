@@ -33,11 +33,13 @@ passed=0
 failed=0
 pass() { passed=$((passed + 1)); echo "ok   $1"; }
 fail() { failed=$((failed + 1)); echo "FAIL $1"; [ -z "${2:-}" ] || sed 's/^/     /' <<<"$2"; }
+# expect NAME GOT WANT: passes when GOT is WANT, else shows GOT.
+expect() { if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "$2"; fi; }
 # Windows-style path of a Linux one, through Wine's Z: drive.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 reg() { WINEPREFIX=$1 WINEDEBUG=-all wine reg "${@:2}" 2>/dev/null | tr -d '\r'; }
 # has_key PREFIX KEY: whether the key exists (reg prints its complaints on standard output).
-has_key() { WINEPREFIX=$1 WINEDEBUG=-all wine reg query "$2" >/dev/null 2>&1; }
+has_key() { reg "$1" query "$2" >/dev/null; }
 
 # Wine needs an X display even for the offscreen platform.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
@@ -93,51 +95,48 @@ click Num4 Num2 Mem
 move 3000 1500
 store Value 0
 unstore Value' >/dev/null
-got=$(for name in MemoryValue FrstMmery Top Left ShowPopup Value; do echo "$name $(value "$prefix" "$name")"; done)
-want='MemoryValue REG_SZ 42
+expect "registry: a run's values as REG_SZ, one removed" \
+    "$(for name in MemoryValue FrstMmery Top Left ShowPopup Value; do echo "$name $(value "$prefix" "$name")"; done)" \
+    'MemoryValue REG_SZ 42
 FrstMmery REG_SZ No
 Top REG_SZ 1500
 Left REG_SZ 3000
 ShowPopup REG_SZ 0
 Value '
-[ "$got" = "$want" ] && pass "registry: a run's values as REG_SZ, one removed" || fail "registry values" "$got"
 
-# Numbers and bytes stored by an outside edit read as their number, or as the key's default.
+# Numbers and bytes stored by an outside edit read as their number, or as the key's default; a save
+# writes them back as text.
 prefix=$work/types
 drive "$prefix" 'store ShowPopup 0' >/dev/null
-reg "$prefix" add "$key" /v Left /t REG_DWORD /d 3000 /f >/dev/null
-reg "$prefix" add "$key" /v Top /t REG_BINARY /d 4142 /f >/dev/null
-reg "$prefix" add "$key" /v ShowPopup /t REG_DWORD /d 0 /f >/dev/null
-reg "$prefix" add "$key" /v RedBttns /t REG_QWORD /d 2 /f >/dev/null
-got=$(drive "$prefix" 'start
-print Open Left Top setting.Left setting.RedBttns')
-want='Open=MainCalc
+for row in 'Left REG_DWORD 3000' 'Top REG_BINARY 4142' 'ShowPopup REG_DWORD 0' 'RedBttns REG_QWORD 2'; do
+    read -r name type data <<<"$row"
+    reg "$prefix" add "$key" /v "$name" /t "$type" /d "$data" /f >/dev/null
+done
+expect "registry: REG_DWORD, REG_QWORD and REG_BINARY values" \
+    "$(drive "$prefix" $'start\nprint Open Left Top setting.Left setting.RedBttns'; value "$prefix" Left)" \
+    'Open=MainCalc
 Left=3000
 Top=1000
 setting.Left=3000
-setting.RedBttns=2'
-[ "$got" = "$want" ] && [ "$(value "$prefix" Left)" = "REG_SZ 3000" ] &&
-    pass "registry: REG_DWORD, REG_QWORD and REG_BINARY values" || fail "registry types" "$got"
+setting.RedBttns=2
+REG_SZ 3000'
 
 # A key that the user may not read gives the defaults and one report on screen; one that the user may
 # read but not change keeps its values, and each save that fails is reported once, the change kept.
 x86_64-w64-mingw32-gcc-posix -municode -O2 -o "$work/deny_key.exe" "$here/deny_key.c" -ladvapi32
 deny() { WINEPREFIX=$1 WINEDEBUG=-all wine "$work/deny_key.exe" "$2" 'Software\Tallix.exe' \
     'Software\Tallix.exe\Default Settings'; }
-for case in 'unreadable D:(D;;KA;;;WD)' 'read-only D:(D;;0x6;;;WD)(A;;KA;;;WD)'; do
-    read -r kind sddl <<<"$case"
+# Read as defaults, the settings open the welcome window, which disables the keys until it closes.
+for row in 'unreadable|1000|D:(D;;KA;;;WD)|close Popup' 'read-only|3000|D:(D;;0x6;;;WD)(A;;KA;;;WD)|'; do
+    IFS='|' read -r kind left sddl welcome <<<"$row"
     prefix=$work/$kind
-    drive "$prefix" 'store ShowPopup 0
-store Left 3000' >/dev/null
+    drive "$prefix" $'store ShowPopup 0\nstore Left 3000' >/dev/null
     deny "$prefix" "$sddl"
-    # Read as defaults, the settings open the welcome window, which disables the keys until it closes.
-    if [ "$kind" = unreadable ]; then welcome=$'\nclose Popup'; else welcome=; fi
-    got=$(drive "$prefix" "start$welcome
+    got=$(drive "$prefix" "start${welcome:+$'\n'$welcome}
 click Num7 Mem
 print Left Title
 click Clear2 GatherMem
 print Screen")
-    if [ "$kind" = unreadable ]; then left=1000; else left=3000; fi
     boxes=$(grep -c '^msgbox Tallix' <<<"$got")
     if grep -q "^Left=$left$" <<<"$got" && grep -q '^Title=.*(M)$' <<<"$got" && grep -q '^Screen=7$' <<<"$got" &&
         [ "$boxes" = 1 ] && [ -z "$(value "$prefix" MemoryValue)" ]; then
@@ -151,11 +150,9 @@ done
 # once in one prefix lose clicks now and then, so the copies write by outside edits and by closing.)
 prefix=$work/copies
 drive "$prefix" 'store ShowPopup 0' >/dev/null
-drive "$prefix" 'store MemoryValue 12
-move 3000 1500' >/dev/null &
+drive "$prefix" $'store MemoryValue 12\nmove 3000 1500' >/dev/null &
 first=$!
-drive "$prefix" 'store RedBttns 0
-move 6000 4500' >/dev/null &
+drive "$prefix" $'store RedBttns 0\nmove 6000 4500' >/dev/null &
 wait $first $!
 got=$(for name in MemoryValue RedBttns Left Top; do echo "$(value "$prefix" "$name")"; done | tr '\n' ' ')
 case $got in
@@ -171,7 +168,7 @@ installer=$build/Tallix-$version-win64.exe
 folder=$work/zip/Tallix-$version-win64
 mkdir -p "$work/zip" && (cd "$work/zip" && cmake -E tar xf "$zip")
 got=$(cd "$folder" && find . -type f | sed 's|^\./||' | sort)
-want=$(sort <<<'Tallix.exe
+expect "zip: exactly the program, its DLLs and plugins" "$got" "$(sort <<<'Tallix.exe
 Qt6Core.dll
 Qt6Gui.dll
 Qt6Widgets.dll
@@ -179,8 +176,7 @@ libgcc_s_seh-1.dll
 libstdc++-6.dll
 libwinpthread-1.dll
 platforms/qwindows.dll
-styles/qwindowsvistastyle.dll')
-[ "$got" = "$want" ] && pass "zip: exactly the program, its DLLs and plugins" || fail "zip contents" "$got"
+styles/qwindowsvistastyle.dll')"
 
 # Every DLL that a file of the folder loads is in the folder or is part of Windows (the api-ms-win-*
 # names are API sets, which Windows' loader resolves itself), and every DLL beside the program is

@@ -1,7 +1,7 @@
 #!/usr/bin/python3 -W ignore::DeprecationWarning
-"""The installed Tallix.exe under Wine with Qt's own Windows platform, on a desktop of its own (Xvfb
-and openbox, as in the desktop tier), used as a user does: first start with the welcome window, the
-keys while it is open, a held key, the special pointer, and the position saved at the close.
+"""The installed Tallix.exe under Wine with Qt's own Windows platform, on a desktop of its own (desktop.py's
+Session), used as a user does: first start with the welcome window, the keys while it is open, a held key,
+the special pointer, and the position saved at the close.
 
     wine_desktop.py TALLIX.EXE [SHOTS-FOLDER]
 
@@ -16,7 +16,8 @@ import sys
 import zlib
 
 sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "desktop"))
+here = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(here, "..", "desktop"))
 from desktop import Session, wait_for  # noqa: E402
 
 MAIN = "Tallix - By Dorvik5150"
@@ -25,11 +26,7 @@ WELCOME = "Welcome"
 # 7 but not 0.
 KEY_SEVEN = (90, 1180, 495, 495)
 KEY_ZERO = (95, 2970, 495, 495)
-DARK_RED = (128, 0, 0)
-
-
-POINTER_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "images",
-                            "pointer.cur")
+POINTER_FILE = os.path.join(here, "..", "..", "resources", "images", "pointer.cur")
 
 
 def pointer_mask():
@@ -52,10 +49,6 @@ def pointer_mask():
             if not bit(and_, x, y) or bit(xor, x, y)}
 
 
-def px(twips):
-    return round(twips / 15)
-
-
 def write_png(path, rows):
     raw = b"".join(b"\0" + bytes(c for pixel in row for c in pixel) for row in rows)
 
@@ -74,26 +67,22 @@ class Run:
         self.env = dict(session.env, WINEDEBUG="-all")
         self.env.pop("WINEPATH", None)  # only the installed folder's DLLs
 
-    def reg(self, *args):
-        return subprocess.run(["wine", "reg", *args], env=self.env, capture_output=True, text=True).stdout
+    def __enter__(self):
+        self.log = open(os.path.join(self.s.work, "tallix.log"), "wb")
+        self.process = subprocess.Popen(["wine", self.program], env=self.env, stdout=self.log, stderr=self.log)
+        return self
 
-    def window(self, title):
-        def find():
-            return next((w for w in self.s.clients() if self.s.title(w) == title
-                         and self.s.property(w, "_NET_FRAME_EXTENTS")), None)
-        return wait_for(find, f"the window {title!r}", 30)
+    def __exit__(self, *exc):
+        if self.process.poll() is None:
+            self.process.kill()
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        self.process.wait()
 
-    def gone(self, title):
-        return not any(self.s.title(w) == title for w in self.s.clients())
-
-    def client(self, window):
+    def key(self, window, twips):
+        """A key's left, top, width and height on the screen."""
         corner = window.translate_coords(self.s.root, 0, 0)
-        return -corner.x, -corner.y
-
-    def key(self, window, twips=KEY_SEVEN):
-        x, y = self.client(window)
-        left, top, width, height = twips
-        return x + px(left), y + px(top), px(width), px(height)
+        left, top, width, height = (round(t / 15) for t in twips)
+        return left - corner.x, top - corner.y, width, height
 
     def drawn(self, area):
         """Whether the screen shows more than one colour there: a window not yet drawn is all black."""
@@ -105,24 +94,18 @@ class Run:
             return
         x, y, width, height = area
         rows = self.s.pixels(x, y, width, height)
-        if pointer:
-            image = self.s.x.xfixes_get_cursor_image(self.s.root)
-            for j in range(image.height):
-                for i in range(image.width):
-                    argb = image.cursor_image[j * image.width + i]
-                    alpha = argb >> 24
-                    cx, cy = image.x - image.xhot + i - x, image.y - image.yhot + j - y
-                    if alpha and 0 <= cx < width and 0 <= cy < height:
-                        colour = ((argb >> 16) & 255, (argb >> 8) & 255, argb & 255)
-                        under = rows[cy][cx]
-                        rows[cy][cx] = tuple((c * alpha + u * (255 - alpha)) // 255 if alpha < 255 else c
-                                             for c, u in zip(colour, under))
+        image = self.s.x.xfixes_get_cursor_image(self.s.root)
+        for i, argb in enumerate(image.cursor_image if pointer else []):
+            cx = image.x - image.xhot + i % image.width - x
+            cy = image.y - image.yhot + i // image.width - y
+            if argb >> 24 and 0 <= cx < width and 0 <= cy < height:  # the file's pointer: opaque or clear
+                rows[cy][cx] = ((argb >> 16) & 255, (argb >> 8) & 255, argb & 255)
         write_png(os.path.join(self.shots, name), rows)
 
     def check(self):
         s = self.s
-        main = self.window(MAIN)
-        welcome = self.window(WELCOME)
+        main = s.framed(MAIN, timeout=30)
+        welcome = s.framed(WELCOME, timeout=30)
         # The welcome window opens in front of the main window, whose keys are greyed until it closes.
         # (Wine draws the welcome window's frame itself: a tool window gets none from the window manager.)
         wait_for(lambda: s.clients()[-1].id == welcome.id, "the welcome window in front")
@@ -134,18 +117,17 @@ class Run:
         wait_for(lambda: self.drawn(zero) and self.drawn(s.frame(welcome)), "both windows drawn")
         greyed = s.pixels(*zero)
         self.shot("welcome.png", everything)
-        self.close(welcome)
-        wait_for(lambda: self.gone(WELCOME), "the welcome window closed")
+        s.close(welcome)
+        wait_for(lambda: s.window(WELCOME) is None, "the welcome window closed")
         wait_for(lambda: s.pixels(*zero) != greyed, "the keys no longer greyed")
-        key = self.key(main)
         self.shot("main.png", s.frame(main))
 
         # A held key turns dark red until released.
-        kx, ky, kw, kh = key
+        kx, ky, kw, kh = self.key(main, KEY_SEVEN)
         edge = kx + 4, ky + kh // 2, 1, 1  # inside the key, clear of its caption
         face = s.pixels(*edge)[0][0]
         s.xdotool("mousemove", kx + kw // 2, ky + kh // 2, "mousedown", 1)
-        wait_for(lambda: s.pixels(*edge)[0][0] == DARK_RED, "the held key in dark red")
+        wait_for(lambda: s.pixels(*edge)[0][0] == (128, 0, 0), "the held key in dark red")
         self.shot("pressed.png", s.frame(main), pointer=True)
         s.xdotool("mouseup", 1)
         wait_for(lambda: s.pixels(*edge)[0][0] == face, "the key in button face again")
@@ -165,33 +147,12 @@ class Run:
         self.shot("pointer.png", s.frame(main), pointer=True)
 
         # Closing the main window ends the run and saves its position in the registry.
-        self.close(main)
+        s.close(main)
         self.process.wait(30)
-        saved = self.reg("query", r"HKCU\Software\Tallix.exe\Default Settings")
+        saved = subprocess.run(["wine", "reg", "query", r"HKCU\Software\Tallix.exe\Default Settings"],
+                               env=self.env, capture_output=True, text=True).stdout
         for name in ("Left", "Top"):
             assert f"{name}    REG_SZ    1000" in saved, saved
-
-    def close(self, window):
-        """Asks the window to close, as the window manager's close box does (WM_DELETE_WINDOW)."""
-        from Xlib import X, protocol
-
-        atom = self.s.atom
-        window.send_event(protocol.event.ClientMessage(
-            window=window, client_type=atom("WM_PROTOCOLS"),
-            data=(32, [atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
-        self.s.x.flush()
-
-    def __enter__(self):
-        self.log = open(os.path.join(self.s.work, "tallix.log"), "wb")
-        self.process = subprocess.Popen(["wine", self.program], env=self.env, stdout=self.log,
-                                        stderr=self.log)
-        return self
-
-    def __exit__(self, *exc):
-        if self.process.poll() is None:
-            self.process.kill()
-        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
-        self.process.wait()
 
 
 def main():
