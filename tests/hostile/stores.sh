@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Hostile settings stores. For every case below, tallix-drive plays session.drive on a store laid out
-# by make_store and must print the case's EXPECTED.expected (each store warning shown as one line).
+# Hostile settings stores. For every case below, tallix-drive plays session.drive on the case's store
+# and must print the case's EXPECTED.expected (each store warning shown as one line).
 #
 # "broken" stores are ones the program can't use (or, for "read-only" and "disk-full", can only read):
 # it starts from what it can read, works for the whole run, reading back what it failed to save,
@@ -12,8 +12,8 @@
 #
 #   bash stores.sh DRIVE
 set -uo pipefail
-drive=$1
-here=$(dirname "$0")
+drive=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 mounts=()
 cleanup() {
@@ -24,72 +24,39 @@ cleanup() {
 trap cleanup EXIT
 chmod 755 "$work"
 
-# "nobody" rows rely on file modes or owners, which root ignores; "root" rows need a mount or another
-# user's file. EXPECTED is "broken-" or "saved-", then whether the program can read the store at start.
+# CASE | RUN AS | EXPECTED | how to lay out the store: bash run in XDG_CONFIG_HOME, with the store
+# file in $f. "nobody" rows rely on file modes or owners, which root ignores; "root" rows need a mount
+# or another user's file. EXPECTED is "broken-" or "saved-", then whether the program can read the
+# store at start; `usual` writes a store it can read.
 cases='
-unreadable          | nobody | broken-unread
-read-only           | nobody | broken-read
-folder              | self   | broken-unread
-config-home-a-file  | self   | broken-unread
-fifo                | self   | broken-unread
-sparse-100-GB       | self   | broken-unread
-lock-is-a-folder    | self   | broken-read
-disk-full           | root   | broken-read
-garbage             | self   | saved-unread
-garbage-zeros       | self   | saved-unread
-garbage-in-section  | self   | saved-unread
-lock-mode-000       | nobody | saved-read
-lock-of-dead-owner  | nobody | saved-read
-lock-10-s-old       | self   | saved-read
-acl-and-attributes  | self   | saved-read
-folder-default-acl  | self   | saved-read
-another-owner       | root   | saved-read
-hard-link           | self   | saved-read
-symbolic-link       | self   | saved-read
+unreadable         | nobody | broken-unread | usual && chmod 000 $f
+read-only          | nobody | broken-read   | usual && chmod 444 $f
+folder             | self   | broken-unread | mkdir $f && echo keep >$f/inside
+config-home-a-file | self   | broken-unread | cd .. && rmdir config && echo "not a folder" >config
+fifo               | self   | broken-unread | mkfifo $f
+sparse-100-GB      | self   | broken-unread | truncate -s 100G $f
+lock-is-a-folder   | self   | broken-read   | usual && mkdir $f.lock
+disk-full          | root   | broken-read   | mount_tmpfs && usual && head -c 8192 /dev/zero >filler # the lock takes the last block
+garbage            | self   | saved-unread  | garbage 7 >$f
+garbage-zeros      | self   | saved-unread  | head -c 4096 /dev/zero >$f
+garbage-in-section | self   | saved-unread  | { printf "[Default%%20Settings]\n"; garbage 9; } >$f
+lock-mode-000      | nobody | saved-read    | usual && touch $f.lock && chmod 000 $f.lock
+lock-of-dead-owner | nobody | saved-read    | usual && lock_of $(sh -c "echo \$\$") >$f.lock
+lock-10-s-old      | self   | saved-read    | usual && lock_of 1 >$f.lock && touch -d "-10 seconds" $f.lock
+acl-and-attributes | self   | saved-read    | usual && chmod 600 $f && setfacl -m u:nobody:r $f && setfattr -n user.tag -v kept $f
+folder-default-acl | self   | saved-read    | usual && chmod 600 $f && setfacl -d -m u:nobody:rw . # a new file would inherit it
+another-owner      | root   | saved-read    | usual && chown 65534:65534 $f && chmod 640 $f
+hard-link          | self   | saved-read    | usual && ln $f other-name
+symbolic-link      | self   | saved-read    | usual && mkdir real && mv $f real/tallix.conf && ln -s real/tallix.conf $f
 '
-
+f=Tallix.exe.conf
+usual() { printf '; kept as it is\n[Default%%20Settings]\nMemoryValue=7\nLeft=3000\nTheme=dark ; note\n' >$f; }
+lock_of() { printf '%s\nTallix.exe\n%s\n' "$1" "$(uname -n)"; }
+mount_tmpfs() { mount -t tmpfs -o size=16k tmpfs "$PWD" 2>/dev/null && mounts+=("$PWD") && cd "$PWD"; }
 # Bytes that look like nothing, the same on every run: a fixed linear congruential sequence.
 garbage() {
     LC_ALL=C awk -v seed="$1" \
         'BEGIN { x = seed; for (i = 0; i < 4096; i++) { x = (x * 16807) % 2147483647; printf "%c", int(x / 7) % 256 } }'
-}
-
-# Lays out the store of case $2 under the folder $1, which becomes XDG_CONFIG_HOME. Returns 3 when the
-# case can't be played here.
-make_store() {
-    local home=$1 file=$1/Tallix.exe.conf
-    mkdir -p "$home"
-    case $2 in
-    folder) mkdir "$file" && echo keep >"$file/inside" ;;
-    config-home-a-file) rmdir "$home" && echo 'not a folder' >"$home" ;;
-    fifo) mkfifo "$file" ;;
-    sparse-100-GB) truncate -s 100G "$file" ;;
-    garbage) garbage 7 >"$file" ;;
-    garbage-zeros) head -c 4096 /dev/zero >"$file" ;;
-    garbage-in-section) { printf '[Default%%20Settings]\n'; garbage 9; } >"$file" ;;
-    *)
-        if [[ $2 == disk-full ]]; then
-            mount -t tmpfs -o size=16k tmpfs "$home" 2>/dev/null || return 3
-            mounts+=("$home")
-        fi
-        printf '; kept as it is\n[Default%%20Settings]\nMemoryValue=7\nLeft=3000\nTheme=dark ; note\n' >"$file"
-        case $2 in
-        unreadable) chmod 000 "$file" ;;
-        read-only) chmod 444 "$file" ;;
-        lock-is-a-folder) mkdir "$file.lock" ;;
-        disk-full) head -c 8192 /dev/zero >"$home/filler" ;; # the lock takes the last block: no new file fits
-        lock-mode-000) touch "$file.lock" && chmod 000 "$file.lock" ;;
-        lock-of-dead-owner) sh -c 'exit 0' & wait $!
-            printf '%s\nTallix.exe\n%s\n' $! "$(uname -n)" >"$file.lock" ;;
-        lock-10-s-old) printf '1\nTallix.exe\n%s\n' "$(uname -n)" >"$file.lock" && touch -d '-10 seconds' "$file.lock" ;;
-        acl-and-attributes) chmod 600 "$file" && setfacl -m u:nobody:r "$file" && setfattr -n user.tag -v kept "$file" ;;
-        folder-default-acl) chmod 600 "$file" && setfacl -d -m u:nobody:rw "$home" ;; # a new file would inherit it
-        another-owner) chown 65534:65534 "$file" && chmod 640 "$file" ;;
-        hard-link) ln "$file" "$home/other-name" ;;
-        symbolic-link) mkdir "$home/real" && mv "$file" "$home/real/tallix.conf" && ln -s real/tallix.conf "$file" ;;
-        *) echo "no such case: $2"; exit 2 ;;
-        esac ;;
-    esac
 }
 
 # What a store looks like from outside: every path with its type, mode, size, links and owner, and the
@@ -124,13 +91,19 @@ fi
 
 failed=0
 skipped=0
-while IFS='|' read -r name as expected; do
+while IFS='|' read -r name as expected setup; do
     name=$(echo $name) as=$(echo $as) expected=$(echo $expected)
     [[ -z $name ]] && continue
     home="$work/$name/config"
-    mkdir -p "$work/$name/runtime" && chmod 700 "$work/$name/runtime"
-    if [[ $as == root && $(id -u) != 0 ]] || ! make_store "$home" "$name"; then
-        echo "SKIP $name: needs root (a mount of its own, or another user's file)"
+    mkdir -p "$home" "$work/$name/runtime" && chmod 700 "$work/$name/runtime"
+    laid_out=1
+    if [[ $as != root || $(id -u) == 0 ]]; then
+        cd "$home" && eval "$setup"
+        laid_out=$?
+        cd "$work"
+    fi
+    if ((laid_out != 0)); then
+        echo "SKIP $name: its store can't be laid out here (it needs root, a mount, or another user's file)"
         skipped=$((skipped + 1))
         continue
     fi
