@@ -5,12 +5,9 @@
 #   bash copies.sh DRIVE killed_copies   one copy or another is killed with SIGKILL every half second,
 #                                        mostly in the middle of a save, and started again
 #
-# Each copy, in a loop: stores a number under a key of its own (as an outside edit, under the store's
-# lock) and reads it back; stores a number with M; every fifth time also moves its window, closes the
-# options with OK and restarts, so that all seven keys are saved again and again. No save may fail or be
-# lost: every read-back shows what the copy wrote last, no copy reports a failed save or shows the store
-# warning, and afterwards every copy's key holds its last number and every key of the program holds a
-# value that some copy wrote.
+# Each copy, in a loop: stores a number under a key of its own (an outside edit, under the store's lock)
+# and reads it back; stores a number with M; every fifth time also moves its window, closes the options
+# with OK and restarts, so that all seven keys are saved again and again. No save may fail or be lost.
 set -uo pipefail
 drive=$1
 mode=${2:-copies}
