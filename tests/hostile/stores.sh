@@ -1,120 +1,60 @@
 #!/usr/bin/env bash
-# Hostile settings stores. For every case below, one tallix-drive run plays the same session (memory
-# keys, a calculation, the options, a move and a restart), then a later run starts the program again.
+# Hostile settings stores. For every case below, tallix-drive plays session.drive on the case's store
+# and must print the case's EXPECTED.expected (each store warning shown as one line).
+# "broken" stores can't be used (or, for "read-only" and "disk-full", only read): the program starts
+# from what it can read, works for the whole run, reading back what it failed to save, reports each
+# failed save on standard error, tells the user once per start, never waits out a lock, and leaves the
+# store exactly as it was. "saved" stores are odd but usable: every save goes through with no report,
+# and the file keeps its kind, owner, group, mode, links, ACL, attributes and every byte that isn't
+# one of the program's own settings.
 #
-# "broken" cases are stores the program can't use (or, for "read-only" and "disk-full", can only read):
-# it starts from what it can read (the defaults when nothing), works for the whole run, reading back
-# what it failed to save, reports each failed save on standard error, tells the user once per run on
-# screen, never freezes waiting for a lock, and leaves the store exactly as it was.
-# "saved" cases are stores the program can use although something about them is odd: every save goes
-# through with no report, the later run reads it back, every byte that isn't one of the program's own
-# settings stays, and the file keeps its kind, owner, group, mode, link count, ACL and attributes.
-#
-#   bash stores.sh DRIVE CHECK [NAME]    (DRIVE: tallix-drive; CHECK: store_check)
+#   bash stores.sh DRIVE
 set -uo pipefail
-drive=$1
-check=$2
+shopt -s lastpipe # the checks below add their problems at the end of a pipe
+drive=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-mounts=()
 cleanup() {
-    for m in "${mounts[@]}"; do umount "$m" 2>/dev/null; done
+    findmnt -rno TARGET | grep "^$work/" | xargs -r umount # the full disk's
     chmod -R u+rwx "$work" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
 chmod 755 "$work"
 
-# CASE | RUN AS | at start: title, Left | KIND. "nobody" rows rely on file modes or owners, which root
-# ignores, and "root" rows on a mount or another user's file; "-" is the title without the memory
-# marker, (M) the one with it. After the session's restart, and in the later run, a broken store reads
-# as at start, and a saved one gives back what the session saved.
+# CASE | RUN AS | EXPECTED | how to lay out the store: bash run in XDG_CONFIG_HOME, with the store
+# file in $f. "nobody" rows rely on file modes or owners, which root ignores; "root" rows need a mount
+# or another user's file. EXPECTED is "broken-" or "saved-", then whether the program can read the
+# store at start; `usual` writes a store it can read.
 cases='
-unreadable          | nobody | -   1000 | broken
-read-only           | nobody | (M) 3000 | broken
-folder              | self   | -   1000 | broken
-config-home-a-file  | self   | -   1000 | broken
-fifo                | self   | -   1000 | broken
-sparse-100-GB       | self   | -   1000 | broken
-lock-is-a-folder    | self   | (M) 3000 | broken
-disk-full           | root   | (M) 3000 | broken
-garbage             | self   | -   1000 | saved
-garbage-zeros       | self   | -   1000 | saved
-garbage-in-section  | self   | -   1000 | saved
-lock-mode-000       | nobody | (M) 3000 | saved
-lock-of-dead-owner  | nobody | (M) 3000 | saved
-lock-10-s-old       | self   | (M) 3000 | saved
-acl-and-attributes  | self   | (M) 3000 | saved
-folder-default-acl  | self   | (M) 3000 | saved
-another-owner       | root   | (M) 3000 | saved
-hard-link           | self   | (M) 3000 | saved
-symbolic-link       | self   | (M) 3000 | saved
+unreadable         | nobody | broken-unread | usual && chmod 000 $f
+read-only          | nobody | broken-read   | usual && chmod 444 $f
+folder             | self   | broken-unread | mkdir $f && echo keep >$f/inside
+config-home-a-file | self   | broken-unread | cd .. && rmdir config && echo "not a folder" >config
+fifo               | self   | broken-unread | mkfifo $f
+sparse-100-GB      | self   | broken-unread | truncate -s 100G $f
+lock-is-a-folder   | self   | broken-read   | usual && mkdir $f.lock
+disk-full          | root   | broken-read   | mount_tmpfs && usual && head -c 8192 /dev/zero >filler # the lock takes the last block
+garbage            | self   | saved-unread  | garbage 7 >$f
+garbage-zeros      | self   | saved-unread  | head -c 4096 /dev/zero >$f
+garbage-in-section | self   | saved-unread  | { printf "[Default%%20Settings]\n"; garbage 9; } >$f
+lock-mode-000      | nobody | saved-read    | usual && touch $f.lock && chmod 000 $f.lock
+lock-of-dead-owner | nobody | saved-read    | usual && lock_of $(sh -c "echo \$\$") >$f.lock
+lock-10-s-old      | self   | saved-read    | usual && lock_of 1 >$f.lock && touch -d "-10 seconds" $f.lock
+acl-and-attributes | self   | saved-read    | usual && chmod 600 $f && setfacl -m u:nobody:r $f && setfattr -n user.tag -v kept $f
+folder-default-acl | self   | saved-read    | usual && chmod 600 $f && setfacl -d -m u:nobody:rw . # a new file would inherit it
+another-owner      | root   | saved-read    | usual && chown 65534:65534 $f && chmod 640 $f
+hard-link          | self   | saved-read    | usual && ln $f other-name
+symbolic-link      | self   | saved-read    | usual && mkdir real && mv $f real/tallix.conf && ln -s real/tallix.conf $f
 '
-own_keys='MemoryValue|FrstMmery|RedBttns|Value|ShowPopup|Top|Left'
-
-session='start
-print Open Title Left Top
-close Popup
-click Num1 Num2 Mem
-print Title
-click Clear2 GatherMem
-print Screen
-click Add Num3 Equal
-print Screen
-click GatherMem GatherMem
-print Title Screen
-click OptButton Sett.Check1 Sett.Okay
-print Pointer
-move 3000 1500
-restart
-print Open Title Left Top Pointer'
-later='start
-print Open Title Left Top Pointer'
-
-title() { [[ $1 == '(M)' ]] && echo 'Tallix - By Dorvik5150 (M)' || echo 'Tallix - By Dorvik5150'; }
-
+f=Tallix.exe.conf
+usual() { printf '; kept as it is\n[Default%%20Settings]\nMemoryValue=7\nLeft=3000\nTheme=dark ; note\n' >$f; }
+lock_of() { printf '%s\nTallix.exe\n%s\n' "$1" "$(uname -n)"; }
+mount_tmpfs() { mount -t tmpfs -o size=16k tmpfs "$PWD" 2>/dev/null && cd "$PWD"; }
 # Bytes that look like nothing, the same on every run: a fixed linear congruential sequence.
 garbage() {
-    LC_ALL=C awk -v seed="$1" -v n="$2" \
-        'BEGIN { x = seed; for (i = 0; i < n; i++) { x = (x * 16807) % 2147483647; printf "%c", int(x / 7) % 256 } }'
-}
-
-# Lays out the store of a case under the folder $1, which becomes XDG_CONFIG_HOME. Returns 3 when the
-# case can't be played here.
-make_store() {
-    local home=$1 file=$1/Tallix.exe.conf
-    mkdir -p "$home"
-    case $2 in
-    folder) mkdir "$file" && echo keep >"$file/inside" ;;
-    config-home-a-file) rmdir "$home" && echo 'not a folder' >"$home" ;;
-    fifo) mkfifo "$file" ;;
-    sparse-100-GB) truncate -s 100G "$file" ;;
-    garbage) garbage 7 4096 >"$file" ;;
-    garbage-zeros) head -c 4096 /dev/zero >"$file" ;;
-    garbage-in-section) { printf '[Default%%20Settings]\n'; garbage 9 4096; } >"$file" ;;
-    disk-full) # the lock file takes the last free block, so no new file fits
-        mount -t tmpfs -o size=16k tmpfs "$home" 2>/dev/null || return 3
-        mounts+=("$home")
-        printf '[Default%%20Settings]\nMemoryValue=7\nRedBttns=1\nValue=1\nShowPopup=1\nLeft=3000\n' >"$file"
-        head -c 8192 /dev/zero >"$home/filler" ;;
-    *)
-        printf '; kept as it is\n[Default%%20Settings]\nMemoryValue=7\nLeft=3000\nTheme=dark ; note\n' >"$file"
-        case $2 in
-        unreadable) chmod 000 "$file" ;;
-        read-only) chmod 444 "$file" ;;
-        lock-is-a-folder) mkdir "$file.lock" ;;
-        lock-mode-000) touch "$file.lock" && chmod 000 "$file.lock" ;; # owned by the test's user
-        lock-of-dead-owner) sh -c 'exit 0' & wait $!
-            printf '%s\nTallix.exe\n%s\n' $! "$(uname -n)" >"$file.lock" ;;
-        lock-10-s-old) printf '1\nTallix.exe\n%s\n' "$(uname -n)" >"$file.lock" && touch -d '-10 seconds' "$file.lock" ;;
-        acl-and-attributes) chmod 600 "$file" && setfacl -m u:nobody:r "$file" && setfattr -n user.tag -v kept "$file" ;;
-        folder-default-acl) chmod 600 "$file" && setfacl -d -m u:nobody:rw "$home" ;; # a new file would inherit it
-        another-owner) chown 65534:65534 "$file" && chmod 640 "$file" ;;
-        hard-link) ln "$file" "$home/other-name" ;;
-        symbolic-link) mkdir "$home/real" && mv "$file" "$home/real/tallix.conf" && ln -s real/tallix.conf "$file" ;;
-        unreadable | read-only) ;;
-        *) echo "no such case: $2"; exit 2 ;;
-        esac ;;
-    esac
+    LC_ALL=C awk -v seed="$1" \
+        'BEGIN { x = seed; for (i = 0; i < 4096; i++) { x = (x * 16807) % 2147483647; printf "%c", int(x / 7) % 256 } }'
 }
 
 # What a store looks like from outside: every path with its type, mode, size, links and owner, and the
@@ -125,20 +65,14 @@ snapshot() {
 }
 
 # The store file's kind, owner, group, mode, links, ACL and attributes (through a link: the link, then
-# the file it leads to).
+# the file it leads to), and its bytes other than the program's own settings and section.
 metadata() {
     local file=$1/Tallix.exe.conf
     stat -c '%F %U %G %a %h' "$file"
     [[ -L $file ]] && readlink "$file" && stat -L -c '%F %U %G %a %h' "$file"
     getfacl -p "$file" 2>&1 | grep -v '^# file'
     getfattr -d -m - "$file" 2>&1 | grep -v '^# file'
-    return 0
-}
-
-# The file's bytes other than the program's own settings and section.
-foreign_bytes() {
-    [[ -f $1/Tallix.exe.conf ]] || return 0
-    LC_ALL=C grep -avE "^($own_keys)=|^\[Default%20Settings\]\$|^\$" "$1/Tallix.exe.conf"
+    LC_ALL=C grep -avE '^(MemoryValue|FrstMmery|RedBttns|Value|ShowPopup|Top|Left)=|^\[Default%20Settings\]$|^$' "$file"
     return 0
 }
 
@@ -153,17 +87,15 @@ if [[ $(id -u) == 0 ]]; then
     fi
 fi
 
-tried=0
 failed=0
 skipped=0
-while IFS='|' read -r name as at_start kind; do
-    name=$(echo $name) as=$(echo $as) kind=$(echo $kind)
+while IFS='|' read -r name as expected setup; do
+    name=$(echo $name) as=$(echo $as) expected=$(echo $expected)
     [[ -z $name ]] && continue
-    tried=$((tried + 1))
     home="$work/$name/config"
-    mkdir -p "$work/$name/runtime" && chmod 700 "$work/$name/runtime"
-    if [[ $as == root && $(id -u) != 0 ]] || ! make_store "$home" "$name"; then
-        echo "SKIP $name: needs root (a mount of its own, or another user's file)"
+    mkdir -p "$home" "$work/$name/runtime" && chmod 700 "$work/$name/runtime"
+    if [[ $as == root && $(id -u) != 0 ]] || ! (cd "$home" && eval "$setup"); then
+        echo "SKIP $name: its store can't be laid out here (it needs root, a mount, or another user's file)"
         skipped=$((skipped + 1))
         continue
     fi
@@ -171,90 +103,39 @@ while IFS='|' read -r name as at_start kind; do
     program=$drive
     if [[ $as == nobody && $(id -u) == 0 ]]; then
         chown -R 65534:65534 "$work/$name/runtime" "$home"
-        [[ $name == lock-mode-000 ]] && chown 0:0 "$home/Tallix.exe.conf.lock"
-        [[ $name == lock-of-dead-owner ]] && chown 0:0 "$home/Tallix.exe.conf.lock" # root's, not nobody's
+        [[ $name == lock-* ]] && chown 0:0 "$home/Tallix.exe.conf.lock" # root's, not nobody's
         runner=("${nobody[@]}")
         program=${drive_nobody:-$drive}
     fi
     snapshot "$home" >"$work/$name/before"
-    if [[ $kind == saved ]]; then
-        metadata "$home" >"$work/$name/metadata"
-        foreign_bytes "$home" >"$work/$name/foreign"
-    fi
-
-    read -r start_title start_left <<<"$at_start"
-    if [[ $kind == broken ]]; then
-        read -r later_title later_left later_top later_pointer boxes <<<"$start_title $start_left 1000 99 2 1"
-    else
-        read -r later_title later_left later_top later_pointer boxes <<<"- 3000 1500 0 0 0"
-    fi
-    expected="Open=MainCalc,Popup
-Title=$(title "$start_title")
-Left=$start_left
-Top=1000
-msgbox Memory Tip
-Title=Tallix - By Dorvik5150 (M)
-Screen=12
-Screen=15
-Title=Tallix - By Dorvik5150
-Screen=12
-Pointer=0"
-    expected_later="Open=MainCalc,Popup
-Title=$(title "$later_title")
-Left=$later_left
-Top=$later_top
-Pointer=$later_pointer"
+    [[ $expected == saved-* ]] && metadata "$home" >"$work/$name/metadata"
 
     problems=()
-    # Plays input $1, standard error to $2; prints what the run printed, with the memory tip's text and
-    # the store warning's lines left out (the warnings are counted in $2.boxes).
-    play() {
-        local started=$SECONDS
-        env XDG_CONFIG_HOME="$home" XDG_RUNTIME_DIR="$work/$name/runtime" HOME="$work/$name" \
-            QT_QPA_PLATFORM=offscreen timeout 120 "${runner[@]}" "$program" <<<"$1" 2>"$2" >"$2.out"
-        echo "$? $((SECONDS - started))" >"$2.status"
-        grep -c '^msgbox Tallix: ' "$2.out" >"$2.boxes"
-        sed -e 's/^\(msgbox Memory Tip\):.*/\1/' -e '/^msgbox Tallix: /,/Your changes are kept/d' "$2.out"
-    }
-    expected+=$'\n'$expected_later
-    actual=$(play "$session" "$work/$name/first.err")
-    actual_later=$(play "$later" "$work/$name/later.err")
-    for run in first later; do
-        read -r status took <"$work/$name/$run.err.status"
-        ((status == 0)) || problems+=("$run run: exit status $status")
-        # Ten saves or more that each waited out a lock would take 50 s.
-        ((took < 20)) || problems+=("$run run took $took s: its saves waited for a lock")
-    done
-    [[ $actual == "$expected" ]] || problems+=("first run printed:"$'\n'"$(diff <(echo "$expected") <(echo "$actual"))")
-    [[ $actual_later == "$expected_later" ]] ||
-        problems+=("later run printed:"$'\n'"$(diff <(echo "$expected_later") <(echo "$actual_later"))")
-    got_boxes="$(cat "$work/$name/first.err.boxes") $(cat "$work/$name/later.err.boxes")"
-    # Once per run: the session's two runs and the later run each tell it once, on opening or on the
-    # first save; the last saves come as the windows close, with the welcome window still open.
-    [[ $got_boxes == "$boxes" ]] || problems+=("store warnings on screen: $got_boxes, expected $boxes")
+    # Shows how the files $1 and standard input differ, when they do, as problem $2.
+    differs() { diff "$1" - >"$work/$name/diff" || problems+=("$2:"$'\n'"$(cat "$work/$name/diff")"); }
+    started=$SECONDS
+    env XDG_CONFIG_HOME="$home" XDG_RUNTIME_DIR="$work/$name/runtime" HOME="$work/$name" QT_QPA_PLATFORM=offscreen \
+        timeout 120 "${runner[@]}" "$program" <"$here/session.drive" 2>"$work/$name/err" >"$work/$name/out" ||
+        problems+=("exit status $?")
+    # Twenty saves that each waited out a lock would take far longer.
+    ((SECONDS - started < 20)) || problems+=("took $((SECONDS - started)) s: its saves waited for a lock")
+    sed -e 's/^\(msgbox Memory Tip\):.*/\1/' -e '/^msgbox Tallix: /,/Your changes are kept/c\msgbox Tallix' \
+        "$work/$name/out" | differs "$here/$expected.expected" "printed (- expected, + actual)"
 
     # Failed saves and reads are reported on standard error, naming the file and the reason.
-    reports=$(grep -h '^tallix: could not' "$work/$name"/*.err)
-    other=$(grep -hv '^tallix: could not\|does not support\|XDG_RUNTIME_DIR' "$work/$name"/*.err)
+    reports=$(grep '^tallix: could not' "$work/$name/err")
+    other=$(grep -v '^tallix: could not\|does not support\|XDG_RUNTIME_DIR' "$work/$name/err")
     [[ -z $other ]] || problems+=("unexpected standard error:"$'\n'"$other")
-    if [[ $kind == broken ]]; then
+    if [[ $expected == broken-* ]]; then
         [[ -n $reports ]] || problems+=("no failed save was reported")
         bad=$(grep -v "^tallix: could not \(save setting [A-Za-z]* to\|read settings from\) $home/Tallix.exe.conf: ." <<<"$reports")
         [[ -z $bad ]] || problems+=("reports without the file or a reason:"$'\n'"$bad")
-        snapshot "$home" | diff "$work/$name/before" - >"$work/$name/diff" ||
-            problems+=("the store changed:"$'\n'"$(cat "$work/$name/diff")")
+        snapshot "$home" | differs "$work/$name/before" "the store changed"
     else
         [[ -z $reports ]] || problems+=("reported:"$'\n'"$reports")
         [[ -e $home/Tallix.exe.conf.lock ]] && problems+=("the lock is still there")
-        stored=$(env XDG_CONFIG_HOME="$home" "$check" MemoryValue FrstMmery RedBttns Value ShowPopup Top Left 2>/dev/null)
-        want='MemoryValue=0 FrstMmery=No RedBttns=1 Value=0 ShowPopup=1 Top=1500 Left=3000'
-        [[ $(echo $stored) == "$want" ]] || problems+=("store afterwards: $(echo $stored), expected $want")
-        foreign_bytes "$home" | cmp -s "$work/$name/foreign" - || problems+=("bytes not the program's own changed")
-        metadata "$home" | diff "$work/$name/metadata" - >"$work/$name/diff" ||
-            problems+=("the file's kind, owner, mode or attributes changed:"$'\n'"$(cat "$work/$name/diff")")
-        if [[ $name == hard-link ]] && ! cmp -s "$home/Tallix.exe.conf" "$home/other-name"; then
-            problems+=("the other name of the file no longer shows it")
-        fi
+        # A hard link broken by the save shows in the link count.
+        metadata "$home" | differs "$work/$name/metadata" "the file's kind, owner, mode, links, attributes or other bytes changed"
     fi
 
     if ((${#problems[@]})); then
@@ -262,48 +143,9 @@ Pointer=$later_pointer"
         echo "FAIL $name (run as ${runner[*]:-$(id -un)}):"
         printf '%s\n' "${problems[@]}" | sed 's/^/    /'
     else
-        echo "ok   $name (run as ${runner[*]:-$(id -un)}): $kind, $(grep -c . <<<"$reports") failures reported"
+        echo "ok   $name (run as ${runner[*]:-$(id -un)}): $expected, $(grep -c . <<<"$reports") failures reported"
     fi
 done <<<"$cases"
 
-# A disk that fills up and frees again during a run: what M could not save when the disk was full is
-# saved when the main window closes, together with the position.
-disk_freed() {
-    local home=$work/freed
-    mkdir -p "$home"
-    mount -t tmpfs -o size=16k tmpfs "$home" 2>/dev/null || return 3
-    mounts+=("$home")
-    printf '[Default%%20Settings]\nMemoryValue=123456789\nFrstMmery=No\nRedBttns=1\nValue=1\nShowPopup=0\n' >"$home/Tallix.exe.conf"
-    head -c 8192 /dev/zero >"$home/filler"
-    mkfifo "$work/freed.in" "$work/freed.out"
-    env XDG_CONFIG_HOME="$home" QT_QPA_PLATFORM=offscreen timeout 60 "$drive" <"$work/freed.in" >"$work/freed.out" 2>/dev/null &
-    exec {w}>"$work/freed.in" {r}<"$work/freed.out"
-    printf 'click Num4 Num2 Mem\nprint Title setting.MemoryValue\n' >&$w
-    local line seen=()
-    while read -r line <&$r && [[ $line != setting.MemoryValue=* ]]; do seen+=("$line"); done
-    seen+=("$line")
-    rm "$home/filler"
-    printf 'close MainCalc\n' >&$w
-    exec {w}>&-
-    while read -r line <&$r; do seen+=("$line"); done
-    wait
-    local saved
-    saved=$(env XDG_CONFIG_HOME="$home" "$check" MemoryValue Top Left 2>&1)
-    if [[ " ${seen[*]} " == *" Title=Tallix - By Dorvik5150 (M) setting.MemoryValue=123456789 "* &&
-        $(echo $saved) == 'MemoryValue=42 Top=1000 Left=1000' ]]; then
-        echo "ok   disk-freed: M failed on the full disk, and was saved with the position at the close"
-    else
-        echo "FAIL disk-freed: printed [${seen[*]}], stored afterwards [$(echo $saved)]"
-        return 1
-    fi
-}
-tried=$((tried + 1))
-disk_freed
-case $? in
-0) ;;
-3) echo "SKIP disk-freed: needs root (a mount of its own)"; skipped=$((skipped + 1)) ;;
-*) failed=$((failed + 1)) ;;
-esac
-
-echo "$tried hostile stores: $((tried - failed - skipped)) handled, $failed failed, $skipped skipped"
+echo "hostile stores: $failed failed, $skipped skipped"
 ((failed == 0))

@@ -1,5 +1,6 @@
 #include "settings/memory_store.h"
 #include "settings/settings.h"
+#include "tests/support/table_file.h"
 
 #include <QTest>
 
@@ -16,50 +17,25 @@ class SettingsKeysTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // A stored text as each typed reader reads it; one that doesn't convert gives the key's default:
-    // 1 for the byte (RedBttns), the check state (ShowPopup) and the double (Value), 1000 for the single
-    // (Top). Whole numbers are chosen other than 1, so that a wrong fallback can't pass by accident.
     void typedReaders_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("byte");
-        QTest::addColumn<int>("check");
-        QTest::addColumn<double>("real");
-        QTest::addColumn<float>("single");
-        const auto row = [](const char* name, const QString& stored, int byte, int check, double real,
-                            float single) {
-            QTest::newRow(name) << stored << byte << check << real << single;
-        };
-        row("empty", "", 1, 1, 1, 1000);
-        row("letters", "abc", 1, 1, 1, 1000);
-        row("decimal comma", "2,5", 1, 1, 1, 1000);
-        row("leading blank", " 2", 1, 1, 1, 1000);
-        row("small e", "2e0", 1, 1, 1, 1000);
-        row("zero", "0", 0, 0, 0, 0);
-        row("two", "2", 2, 2, 2, 2);
-        row("two as decimal", "2.0", 2, 2, 2, 2);
-        row("exponent form", "1E+02", 100, 1, 100, 100);
-        row("largest byte", "255", 255, 1, 255, 255);
-        row("beyond byte", "256", 1, 1, 256, 256);
-        row("negative", "-1", 1, 1, -1, -1);
-        row("fraction", "2.5", 1, 1, 2.5, 2.5);
-        row("10000 characters", QString(9999, u'0') + u'7', 7, 1, 7, 7);
-        row("beyond float", "3.5E+38", 1, 1, 3.5e38, 1000);
-        row("beyond double", "1E+400", 1, 1, 1, 1000);
-        row("below float", "1E-50", 1, 1, 1e-50, 0);
+        AddTableRows(TYPED_READERS, {"stored", "byte", "check", "real", "single"});
+        const QString seven = QString(9999, u'0') + u'7'; // read as 7, however long
+        QTest::newRow("10000 characters")
+            << seven << QString("7") << QString("1") << QString("7") << QString("7");
     }
     void typedReaders() {
         QFETCH(QString, stored);
-        QFETCH(int, byte);
-        QFETCH(int, check);
-        QFETCH(double, real);
-        QFETCH(float, single);
+        QFETCH(QString, byte);
+        QFETCH(QString, check);
+        QFETCH(QString, real);
+        QFETCH(QString, single);
         tallix::MemoryStore store;
         for (const Setting setting : {Setting::RedBttns, Setting::ShowPopup, Setting::Value, Setting::Top})
             store.Seed(tallix::InfoOf(setting).key, stored.toStdString());
-        QCOMPARE(int(tallix::ReadByte(store, Setting::RedBttns)), byte);
-        QCOMPARE(int(tallix::ReadCheckState(store, Setting::ShowPopup)), check);
-        QCOMPARE(tallix::ReadDouble(store, Setting::Value), real);
-        QCOMPARE(tallix::ReadSingle(store, Setting::Top), single);
+        QCOMPARE(int(tallix::ReadByte(store, Setting::RedBttns)), byte.toInt());
+        QCOMPARE(int(tallix::ReadCheckState(store, Setting::ShowPopup)), check.toInt());
+        QCOMPARE(tallix::ReadDouble(store, Setting::Value), real.toDouble());
+        QCOMPARE(tallix::ReadSingle(store, Setting::Top), single.toFloat());
     }
 
     // A position is written as the shortest number text (exponent as "E+20") that ReadSingle turns back
