@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QFontMetricsF>
 #include <QLabel>
-#include <QPushButton>
 #include <QStyleOptionButton>
 
 #include <optional>
@@ -40,19 +39,13 @@ class CaptionsTest : public QObject {
     // The room that the control's style leaves for its text.
     static std::optional<Caption> captionOf(const QWidget& control) {
         const QRect visible = visiblePart(control);
-        if (const auto* box = qobject_cast<const QCheckBox*>(&control)) {
-            QStyleOptionButton option;
-            option.initFrom(box);
-            option.text = box->text();
-            const QRect room = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
-            return Caption{box->text(), inWindow(control, room) & visible};
-        }
-        if (const auto* button = qobject_cast<const QPushButton*>(&control)) {
+        if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
             QStyleOptionButton option;
             option.initFrom(button);
             option.text = button->text();
-            const QRect room =
-                button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            const auto contents = qobject_cast<const QCheckBox*>(button) ? QStyle::SE_CheckBoxContents
+                                                                         : QStyle::SE_PushButtonContents;
+            const QRect room = button->style()->subElementRect(contents, &option, button);
             return Caption{button->text(), inWindow(control, room) & visible};
         }
         if (const auto* label = qobject_cast<const QLabel*>(&control)) {
