@@ -67,32 +67,21 @@ private slots:
         QCoreApplication::processEvents();
     }
 
-    // A save that fails is told once per run, in a box that opens once the handler that saved has
-    // finished: M has set the title by then.
-    void failedSaveToldOnceAfterTheHandler() {
+    // A failed save's box opens once the handler that saved has finished: M has set the title by then.
+    // (That it is told once per run is the hostile stores' check.)
+    void failedSaveToldAfterTheHandler() {
         FullStore store;
         store.Seed("ShowPopup", "0");
         store.Seed("FrstMmery", "No");
         RecordingBoxes boxes;
         Program program(store, boxes);
-        const auto click = [&](std::initializer_list<const char*> keys) {
-            for (const char* key : keys)
-                program.Main()->findChild<QAbstractButton*>(QLatin1String(key))->click();
-        };
         program.Start();
-        click({"Num4", "Mem"});
+        for (const char* key : {"Num4", "Mem"})
+            program.Main()->findChild<QAbstractButton*>(QLatin1String(key))->click();
         QCOMPARE(boxes.shown.size(), 0);
         QCoreApplication::processEvents();
         QCOMPARE(boxes.shown, QStringList("Tallix: Tallix could not save its settings to\n"
                                           "/home/user/.config/Tallix.exe.conf | Tallix - By Dorvik5150 (M)"));
-        click({"Num2", "Mem"});
-        QCoreApplication::processEvents();
-        QCOMPARE(boxes.shown.size(), 1);
-        program.Main()->close();
-        program.Start(); // the next run tells it again
-        click({"Num4", "Mem"});
-        QCoreApplication::processEvents();
-        QCOMPARE(boxes.shown.size(), 2);
     }
 
     // Load reads each setting in turn and writes none. The options are read again on a return from
