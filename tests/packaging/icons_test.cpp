@@ -10,26 +10,20 @@ class IconsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void themeIconIsTheIconFileImage_data() {
-        QTest::addColumn<int>("size");
-        QTest::newRow("24x24") << 24;
-        QTest::newRow("48x48") << 48;
-    }
-
     void themeIconIsTheIconFileImage() {
-        QFETCH(int, size);
-        QImageReader png(QStringLiteral(TALLIX_ICON_THEME_DIR "/%1x%1/apps/tallix.png").arg(size));
-        QCOMPARE(png.format(), QByteArray("png"));
-        QImage ico;
-        QImageReader reader(QStringLiteral(TALLIX_ICON_FILE));
-        for (int index = 0; ico.size() != QSize(size, size) && reader.jumpToImage(index); ++index)
-            ico = reader.read();
-        QCOMPARE(ico.size(), QSize(size, size));
-        QCOMPARE(png.read().convertToFormat(QImage::Format_ARGB32),
-                 ico.convertToFormat(QImage::Format_ARGB32));
+        for (const int size : {24, 48}) {
+            QImageReader png(QStringLiteral(TALLIX_ICON_THEME_DIR "/%1x%1/apps/tallix.png").arg(size));
+            QCOMPARE(png.format(), QByteArray("png"));
+            QImage ico;
+            QImageReader reader(QStringLiteral(TALLIX_ICON_FILE));
+            for (int index = 0; ico.size() != QSize(size, size) && reader.jumpToImage(index); ++index)
+                ico = reader.read();
+            QCOMPARE(ico.size(), QSize(size, size));
+            QCOMPARE(png.read().convertToFormat(QImage::Format_ARGB32),
+                     ico.convertToFormat(QImage::Format_ARGB32));
+        }
     }
 };
 
 QTEST_GUILESS_MAIN(IconsTest)
-
 #include "icons_test.moc"

@@ -4,9 +4,5 @@ cmake_minimum_required(VERSION 3.25)
 include("${CMAKE_CURRENT_LIST_DIR}/layout.cmake")
 
 file(REMOVE_RECURSE "${STAGE}")
-execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${STAGE}"
-    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "cmake --install failed (${result}):\n${output}")
-endif()
+run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${STAGE}")
 tallix_check_layout("${STAGE}")

@@ -1,9 +1,22 @@
+# Shared by install_check.cmake and deb_check.cmake.
+
+# run(COMMAND...): runs a command, stopping with its output when it fails; its standard output is left
+# in `output`.
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE error
+      OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT result EQUAL 0)
+    list(JOIN ARGN " " command)
+    message(FATAL_ERROR "${command} failed (${result}):\n${output}\n${error}")
+  endif()
+  set(output "${output}" PARENT_SCOPE)
+endfunction()
+
 # tallix_check_layout(ROOT): checks an installed tree (an install prefix, or usr/ of an unpacked
 # package) file by file. Needs HOMEPAGE, SOURCE_DIR, DESKTOP_ID, APPSTREAM_ID and ICON_NAME set.
 # Every problem is reported; the script stops with an error at the end if there was any. The formats
 # themselves are checked by desktop-file-validate, appstreamcli, lintian and the icons test; this checks
 # that the pieces name each other.
-
 function(tallix_check_layout root)
   set(problems "")
   set(desktop "share/applications/${DESKTOP_ID}.desktop")
@@ -52,5 +65,4 @@ function(tallix_check_layout root)
   if(problems)
     message(FATAL_ERROR "in ${root}:${problems}")
   endif()
-  message(STATUS "${root}: ${expected}")
 endfunction()

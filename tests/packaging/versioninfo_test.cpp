@@ -15,22 +15,9 @@ QByteArray ReadFile(const char* path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-quint32 Dword(const QByteArray& data, qsizetype at) {
-    return at + 4 <= data.size() ? qFromLittleEndian<quint32>(data.constData() + at) : 0;
-}
-
 // A text as the record stores it: UTF-16LE, zero-terminated.
 QByteArray Utf16(const QString& text) {
     return QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(text)) + QByteArray(2, '\0');
-}
-
-// The text of the String node keyed `key`: the key, padding to a 4-byte boundary, then the text.
-QString StringValue(const QByteArray& res, const QString& key) {
-    qsizetype at = res.indexOf(Utf16(key));
-    if (at < 0) return QStringLiteral("<no %1>").arg(key);
-    at = (at + Utf16(key).size() + 3) & ~qsizetype(3);
-    const QString rest = QStringDecoder(QStringDecoder::Utf16LE)(res.mid(at));
-    return rest.left(rest.indexOf(QChar(0)));
 }
 
 } // namespace
@@ -38,12 +25,10 @@ QString StringValue(const QByteArray& res, const QString& key) {
 class VersionInfoTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void initTestCase() {
-        res_ = ReadFile(TALLIX_VERSIONINFO_RES);
-        QVERIFY2(!res_.isEmpty(), "cannot read the compiled resources " TALLIX_VERSIONINFO_RES);
-    }
+    QByteArray res_ = ReadFile(TALLIX_VERSIONINFO_RES);
 
+private slots:
+    // The String node keyed by the row's name: the key, padding to a 4-byte boundary, then the text.
     void strings_data() {
         QTest::addColumn<QString>("value");
         QTest::newRow("FileVersion") << "1.00";
@@ -52,20 +37,20 @@ private slots:
         QTest::newRow("InternalName") << "Tallix";
         QTest::newRow("OriginalFilename") << "Tallix.exe";
     }
-
     void strings() {
-        QFETCH(QString, value);
-        QCOMPARE(StringValue(res_, QString::fromUtf8(QTest::currentDataTag())), value);
+        const QByteArray key = Utf16(QString::fromUtf8(QTest::currentDataTag()));
+        const qsizetype at = res_.indexOf(key);
+        QVERIFY2(at >= 0, "no such key in the compiled resources " TALLIX_VERSIONINFO_RES);
+        const QString rest = QStringDecoder(QStringDecoder::Utf16LE)(res_.mid((at + key.size() + 3) & ~3));
+        QTEST(rest.left(rest.indexOf(QChar(0))), "value");
     }
 
-    // VS_FIXEDFILEINFO, after its signature and structure version: file, then product version 1.0.0.0.
+    // VS_FIXEDFILEINFO, after its signature and structure version: file, then product version 1.0.0.0,
+    // each as two little-endian 32-bit numbers.
     void fixedVersionIsOneZeroZeroZero() {
         const qsizetype at = res_.indexOf(QByteArray::fromHex("bd04effe"));
         QVERIFY2(at >= 0, "no VS_FIXEDFILEINFO");
-        QCOMPARE(Dword(res_, at + 8), 0x00010000u);
-        QCOMPARE(Dword(res_, at + 12), 0u);
-        QCOMPARE(Dword(res_, at + 16), 0x00010000u);
-        QCOMPARE(Dword(res_, at + 20), 0u);
+        QCOMPARE(res_.mid(at + 8, 16).toHex(), QByteArray("00000100000000000000010000000000"));
     }
 
     // The icon group IDI_ICON1 and every image of the icon file (24 and 48 pixels), byte for byte.
@@ -75,15 +60,12 @@ private slots:
         QCOMPARE(ico.mid(0, 6), QByteArray::fromHex("000001000200")); // an icon file of two images
         for (qsizetype entry = 6; entry < 6 + 2 * 16; entry += 16) {
             QVERIFY(ico.at(entry) == 24 || ico.at(entry) == 48);
-            QVERIFY2(res_.contains(ico.mid(Dword(ico, entry + 12), Dword(ico, entry + 8))),
+            const auto dword = [&](qsizetype at) { return qFromLittleEndian<quint32>(ico.constData() + at); };
+            QVERIFY2(res_.contains(ico.mid(dword(entry + 12), dword(entry + 8))),
                      "an image of the icon file is not in the resources");
         }
     }
-
-private:
-    QByteArray res_;
 };
 
 QTEST_GUILESS_MAIN(VersionInfoTest)
-
 #include "versioninfo_test.moc"

@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QFontMetricsF>
 #include <QLabel>
-#include <QPushButton>
 #include <QStyleOptionButton>
 
 #include <optional>
@@ -20,75 +19,55 @@ class CaptionsTest : public QObject {
 
     struct Caption {
         QString text;
-        QRectF room; // where the text may go, in the window's coordinates
+        QRect room; // where the control's style lets the text go, in the control's coordinates
         bool wraps = false;
     };
 
-    // The part of the control that shows: cut by every container and by the window's client area.
-    static QRect visiblePart(const QWidget& control) {
-        QRect visible(control.mapTo(control.window(), QPoint(0, 0)), control.size());
-        for (const QWidget* container = control.parentWidget(); container;
-             container = container->parentWidget())
-            visible &= QRect(container->mapTo(control.window(), QPoint(0, 0)), container->size());
-        return visible;
-    }
-
-    static QRect inWindow(const QWidget& control, QRect rect) {
-        return rect.translated(control.mapTo(control.window(), QPoint(0, 0)));
-    }
-
-    // The room that the control's style leaves for its text.
     static std::optional<Caption> captionOf(const QWidget& control) {
-        const QRect visible = visiblePart(control);
-        if (const auto* box = qobject_cast<const QCheckBox*>(&control)) {
-            QStyleOptionButton option;
-            option.initFrom(box);
-            option.text = box->text();
-            const QRect room = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
-            return Caption{box->text(), inWindow(control, room) & visible};
-        }
-        if (const auto* button = qobject_cast<const QPushButton*>(&control)) {
+        if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
             QStyleOptionButton option;
             option.initFrom(button);
             option.text = button->text();
-            const QRect room =
-                button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-            return Caption{button->text(), inWindow(control, room) & visible};
+            const auto contents = qobject_cast<const QCheckBox*>(button) ? QStyle::SE_CheckBoxContents
+                                                                         : QStyle::SE_PushButtonContents;
+            return Caption{button->text(), button->style()->subElementRect(contents, &option, button)};
         }
-        if (const auto* label = qobject_cast<const QLabel*>(&control)) {
-            if (label->text().isEmpty()) return std::nullopt;
-            return Caption{label->text(), inWindow(control, label->contentsRect()) & visible,
-                           label->wordWrap()};
-        }
+        if (const auto* label = qobject_cast<const QLabel*>(&control))
+            return Caption{label->text(), label->contentsRect(), label->wordWrap()};
         if (const auto* box = qobject_cast<const QLineEdit*>(&control)) {
-            if (box->text().isEmpty()) return std::nullopt;
-            // The line edit keeps 2 pixels of its own on either side of its text margins.
-            const QMargins margins = box->textMargins() + QMargins(2, 0, 2, 0);
             QStyleOptionFrame option;
             option.initFrom(box);
             option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
-            const QRect room = box->style()
-                                   ->subElementRect(QStyle::SE_LineEditContents, &option, box)
-                                   .marginsRemoved(margins);
-            return Caption{box->text(), inWindow(control, room) & visible};
+            const QRect room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
+            // The line edit keeps 2 pixels of its own on either side of its text margins.
+            return Caption{box->text(), room.marginsRemoved(box->textMargins() + QMargins(2, 0, 2, 0))};
         }
         return std::nullopt;
     }
 
+    // The room in the window's coordinates, cut by the control, every container and the client area.
+    static QRect visibleRoom(const QWidget& control, QRect room) {
+        const QWidget* window = control.window();
+        room.translate(control.mapTo(window, QPoint(0, 0)));
+        for (const QWidget* part = &control; part; part = part->parentWidget())
+            room &= QRect(part->mapTo(window, QPoint(0, 0)), part->size());
+        return room;
+    }
+
     // The text's extent as drawn on the device: glyphs at the device's pixel size, back in window pixels.
-    static QSizeF drawnSize(const QWidget& control, const Caption& caption) {
+    static QSizeF drawnSize(const QWidget& control, const QString& text, const QRect& room, bool wraps) {
         const qreal scale = control.devicePixelRatioF();
         QFont font = control.font();
         font.setPointSizeF(font.pointSizeF() * scale);
         const QFontMetricsF metrics(font, &control);
-        if (caption.wraps) {
-            const QRectF room(0, 0, caption.room.width() * scale, 1e6);
-            return metrics.boundingRect(room, Qt::TextWordWrap, caption.text).size() / scale;
-        }
+        if (wraps)
+            return metrics.boundingRect(QRectF(0, 0, room.width() * scale, 1e6), Qt::TextWordWrap, text)
+                       .size() /
+                   scale;
         // The ink may reach past the advance on either side.
-        const QRectF ink = metrics.tightBoundingRect(caption.text);
+        const QRectF ink = metrics.tightBoundingRect(text);
         const qreal width =
-            std::max(metrics.horizontalAdvance(caption.text), ink.right()) - std::min(0.0, ink.left());
+            std::max(metrics.horizontalAdvance(text), ink.right()) - std::min(0.0, ink.left());
         return QSizeF(width, ink.height()) / scale;
     }
 
@@ -97,30 +76,26 @@ class CaptionsTest : public QObject {
         QStringList found;
         for (const QWidget* control : window.findChildren<QWidget*>()) {
             const std::optional<Caption> caption = captionOf(*control);
-            if (!caption) continue;
-            const QSizeF drawn = drawnSize(*control, *caption);
-            if (drawn.width() > caption->room.width() || drawn.height() > caption->room.height())
+            if (!caption || caption->text.isEmpty()) continue;
+            const QRect room = visibleRoom(*control, caption->room);
+            const QSizeF drawn = drawnSize(*control, caption->text, room, caption->wraps);
+            if (drawn.width() > room.width() || drawn.height() > room.height())
                 found << QStringLiteral("%1.%2 \"%3\" needs %4 x %5 px, has %6 x %7")
                              .arg(window.objectName(), control->objectName(), caption->text)
                              .arg(drawn.width(), 0, 'f', 1)
                              .arg(drawn.height(), 0, 'f', 1)
-                             .arg(caption->room.width())
-                             .arg(caption->room.height());
+                             .arg(room.width())
+                             .arg(room.height());
         }
         return found;
     }
 
 private slots:
-    void initTestCase() {
+    void everyWindow() {
         tallix::RegisterFonts();
         run_.Start();
-    }
-
-    void everyWindow() {
         // The welcome window opens at start; the other two open once it has closed.
-        QWidget* popup = nullptr;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->objectName() == "Popup") popup = window;
+        QWidget* popup = tallix::OpenForm(u"Popup");
         QVERIFY(popup);
         QStringList found = misfits(*popup);
         popup->close();
