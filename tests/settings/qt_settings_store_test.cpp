@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QSettings>
 
+#include <random>
+
 #include <sstream>
 #include <string>
 
@@ -133,6 +135,37 @@ private slots:
         QFETCH(QByteArray, after);
         const tallix::ini::Change change{QStringLiteral("Top"), QStringLiteral("7")};
         QCOMPARE(tallix::ini::Edited(before, QStringLiteral("Default Settings"), {&change, 1}), after);
+    }
+
+    // Files pieced together from bits of settings lines: the saved value reads back, and every line
+    // of the file outlives the edit in order, unless it held the key.
+    void randomFilesKeepTheirLines() {
+        QList<QByteArray> pieces =
+            QByteArray("[Default%20Settings]|[Default Settings]|[Other]|[|Top=1| Top = 2 "
+                       "|MemoryValue=3|Top|=x|; Top=4|# Top=5|\"|@Rect(1 2 3 4)|"
+                       "\xEF\xBB\xBF|\r|\n|\r\n|\n| |a,b")
+                .split('|');
+        pieces << QByteArray("\0", 1);
+        std::mt19937 random(7);
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray file;
+            for (int n = int(random() % 24); n > 0; --n)
+                file += pieces[int(random() % pieces.size())];
+            const QString value = QString::number(double(random()) / 7) + (round % 5 ? "" : ",;\"");
+            const tallix::ini::Change change{QStringLiteral("Top"), value};
+            const QByteArray edited =
+                tallix::ini::Edited(file, QStringLiteral("Default Settings"), {&change, 1});
+            const auto read =
+                tallix::ini::StoredText(edited, QStringLiteral("Default Settings"), QStringLiteral("Top"));
+            QVERIFY2(read && *read == value.toUtf8(), file.toPercentEncoding().constData());
+            qsizetype kept = 0;
+            const QByteArray lines = QByteArray(edited).replace('\r', '\n');
+            for (const QByteArray& line : QByteArray(file).replace('\r', '\n').split('\n')) {
+                const qsizetype at = lines.indexOf(line, kept);
+                QVERIFY2(at >= 0 || line.contains("Top"), file.toPercentEncoding().constData());
+                if (at >= 0) kept = at + line.size();
+            }
+        }
     }
 
     // A store that can't be read gives defaults. A write that can't be saved prints one line, tells the
