@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -11,11 +12,13 @@ inline double ReadNumber(const QString& text) {
     return std::strtod(text.toUtf8().constData(), nullptr);
 }
 
-// A number as hexadecimal text, so that tables compare it bit for bit (the sign of zero too): "nan" for
-// every NaN, "refused" for no number.
+// A number with its bits, so that tables compare it exactly (the sign of zero too): "nan" for every NaN,
+// "refused" for no number.
 inline QString Exact(std::optional<double> value) {
     if (!value) return QStringLiteral("refused");
-    return std::isnan(*value) ? QStringLiteral("nan") : QString::asprintf("%a", *value);
+    if (std::isnan(*value)) return QStringLiteral("nan");
+    const QString bits = QString::number(std::bit_cast<quint64>(*value), 16);
+    return QStringLiteral("%1 (bits %2)").arg(QString::number(*value, 'g', 17), bits);
 }
 
 // A table's number cell the same way; "refused" stays as it is.
