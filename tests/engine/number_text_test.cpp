@@ -7,9 +7,6 @@
 #include <clocale>
 #include <cstdio>
 
-using tallix::NumberToText;
-using tallix::TextToNumber;
-
 class NumberTextTest : public QObject {
     Q_OBJECT
 
@@ -19,8 +16,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, way);
         QFETCH(QString, number);
-        if (way != "reads") QCOMPARE(QString::fromStdString(NumberToText(ReadNumber(number))), text);
-        if (way != "writes") QCOMPARE(Exact(TextToNumber(text.toStdString())), Exact(number));
+        if (way != "reads") QCOMPARE(QString::fromStdString(tallix::NumberToText(ReadNumber(number))), text);
+        if (way != "writes") QCOMPARE(Exact(tallix::TextToNumber(text.toStdString())), Exact(number));
     }
 
     // The display always writes ".", whatever the user's locale writes.
@@ -30,9 +27,9 @@ private slots:
         char probe[16];
         std::snprintf(probe, sizeof probe, "%.1f", 2.5);
         QCOMPARE(QByteArray(probe), QByteArray("2,5")); // the locale really is in force
-        QCOMPARE(NumberToText(1.5e-7), "1.5E-07");
-        QCOMPARE(TextToNumber("2.5"), std::optional<double>(2.5));
-        QVERIFY(!TextToNumber("2,5").has_value());
+        QCOMPARE(tallix::NumberToText(1.5e-7), "1.5E-07");
+        QCOMPARE(tallix::TextToNumber("2.5"), std::optional<double>(2.5));
+        QVERIFY(!tallix::TextToNumber("2,5").has_value());
         std::setlocale(LC_NUMERIC, "C");
     }
 };
