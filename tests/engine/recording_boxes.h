@@ -4,6 +4,7 @@
 #include "engine/display_boxes.h"
 #include "engine/keys.h"
 
+#include <ranges>
 #include <string>
 #include <string_view>
 
@@ -11,10 +12,8 @@
 // 28 characters of what it is given.
 class RecordingBoxes : public tallix::DisplayBoxes {
 public:
-    static constexpr std::size_t kScreenLimit = 28;
-
     std::string ScreenText() const override { return screen; }
-    void SetScreenText(std::string_view text) override { screen = std::string(text.substr(0, kScreenLimit)); }
+    void SetScreenText(std::string_view text) override { screen = std::string(text.substr(0, 28)); }
     void SetDisplayText(std::string_view text) override { display = std::string(text); }
 
     std::string screen;
@@ -22,7 +21,7 @@ public:
 };
 
 // Presses a key sequence written as space-separated words: a word of digits and points is typed
-// character by character ("12.5"); the others name keys: + - * / ^ = sq rt neg C CE, or a key name.
+// character by character ("12.5"); the others name keys: + - * / ^ = sq rt neg C CE.
 inline bool PressKeys(tallix::Calculator& calc, std::string_view keys) {
     using tallix::Key;
     struct Alias {
@@ -34,23 +33,16 @@ inline bool PressKeys(tallix::Calculator& calc, std::string_view keys) {
         {"^", Key::Power},      {"=", Key::Equal},  {"sq", Key::PowerTwo},   {"rt", Key::Sroot},
         {"neg", Key::Polarity}, {"C", Key::Clear2}, {"CE", Key::ClearLast2},
     };
-    while (!keys.empty()) {
-        const auto space = keys.find(' ');
-        const std::string_view word = keys.substr(0, space);
-        keys = space == std::string_view::npos ? std::string_view{} : keys.substr(space + 1);
-        if (word.empty()) continue;
-        const Alias* alias = nullptr;
-        for (const Alias& a : kAliases)
-            if (a.word == word) alias = &a;
-        if (alias) {
+    for (const auto part : std::views::split(keys, ' ')) {
+        const std::string_view word(part.begin(), part.end());
+        const auto alias = std::ranges::find(kAliases, word, &Alias::word);
+        if (alias != std::end(kAliases)) {
             calc.Press(alias->key);
-        } else if (word.find_first_not_of("0123456789.") == std::string_view::npos) {
+        } else if (word.find_first_not_of("0123456789.") != std::string_view::npos) {
+            return false;
+        } else {
             for (char c : word)
                 calc.Press(c == '.' ? Key::Deci : tallix::DigitKey(c - '0'));
-        } else if (const auto key = tallix::KeyByName(word)) {
-            calc.Press(*key);
-        } else {
-            return false;
         }
     }
     return true;
