@@ -22,7 +22,7 @@ class ResourcesTest : public QObject {
 private slots:
     void initTestCase() { tallix::RegisterFonts(); }
 
-    // The picture's edges are the main window's at scale 1 and 2 (packaging_hidpi_grab); here, what the
+    // The picture's edges are the main window's at scale 1 and 2 (main_window); here, what the
     // window hides: the bottom right, and the panels' rounded corners by the stripe, a pixel either side.
     void bmpColours_data() {
         QTest::addColumn<QPoint>("at");
