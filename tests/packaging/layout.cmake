@@ -1,4 +1,8 @@
-# Shared by install_check.cmake and deb_check.cmake.
+# The installed tree, checked file by file: with -DSTAGE, what `cmake --install` puts into that empty
+# folder; with -DCPACK and -DOUT_DIR, the Debian package that CPack builds there, unpacked with dpkg-deb.
+# cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DHOMEPAGE=... -DDESKTOP_ID=... -DAPPSTREAM_ID=... -DICON_NAME=...
+#       (-DSTAGE=... | -DCPACK=... -DOUT_DIR=... -DVERSION=...) -P layout.cmake
+cmake_minimum_required(VERSION 3.25)
 
 # run(COMMAND...): runs a command, stopping with its output when it fails; its standard output is left
 # in `output`.
@@ -13,8 +17,7 @@ function(run)
 endfunction()
 
 # tallix_check_layout(ROOT): checks an installed tree (an install prefix, or usr/ of an unpacked
-# package) file by file. Needs HOMEPAGE, SOURCE_DIR, DESKTOP_ID, APPSTREAM_ID and ICON_NAME set.
-# Every problem is reported; the script stops with an error at the end if there was any. The formats
+# package). Every problem is reported; the script stops with an error at the end if there was any. The formats
 # themselves are checked by desktop-file-validate, appstreamcli, lintian and the icons test; this checks
 # that the pieces name each other.
 function(tallix_check_layout root)
@@ -66,3 +69,34 @@ function(tallix_check_layout root)
     message(FATAL_ERROR "in ${root}:${problems}")
   endif()
 endfunction()
+
+if(STAGE)
+  file(REMOVE_RECURSE "${STAGE}")
+  run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${STAGE}")
+  tallix_check_layout("${STAGE}")
+  return()
+endif()
+
+# The package's name (CPack makes it of the Package and Version fields) and dependencies; the other
+# fields' forms, and where the files lie, are lintian's to check.
+file(REMOVE_RECURSE "${OUT_DIR}")
+run("${CPACK}" -G DEB -B "${OUT_DIR}" --config "${BUILD_DIR}/CPackConfig.cmake")
+run(dpkg --print-architecture)
+set(deb "${OUT_DIR}/tallix_${VERSION}_${output}.deb")
+if(NOT EXISTS "${deb}")
+  file(GLOB made "${OUT_DIR}/*.deb")
+  message(FATAL_ERROR "no ${deb}; cpack made: ${made}")
+endif()
+
+# Depends, from dpkg-shlibdeps: the Qt 6 libraries the program links, with minimum versions, and not
+# the Qt Test library, which only the tests use.
+run(dpkg-deb --field "${deb}" Depends)
+foreach(library libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc\\+\\+6)
+  if(NOT output MATCHES "(^|, )${library}(t64)? \\(>= [^)]+\\)" OR output MATCHES "libqt6test6")
+    message(FATAL_ERROR "${deb}: Depends is '${output}', expected ${library} with a minimum version and no libqt6test6")
+  endif()
+endforeach()
+message(STATUS "Depends: ${output}")
+
+run(dpkg-deb -x "${deb}" "${OUT_DIR}/unpacked")
+tallix_check_layout("${OUT_DIR}/unpacked/usr")

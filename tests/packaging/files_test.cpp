@@ -1,8 +1,11 @@
-// The Windows version record and icon as a resource compiler makes them from the configured
-// versioninfo.rc: the compiled resource file (TALLIX_VERSIONINFO_RES) is searched for the record's texts
-// (UTF-16LE), its fixed version numbers and the images of the icon file (TALLIX_ICON_FILE).
+// What the packages carry besides the program, read back as built: the Windows version record and icon
+// as a resource compiler makes them from the configured versioninfo.rc (TALLIX_VERSIONINFO_RES), and the
+// icon theme's PNG files as installed (TALLIX_ICON_THEME_DIR), each against the icon file
+// (TALLIX_ICON_FILE).
 
 #include <QFile>
+#include <QImage>
+#include <QImageReader>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTest>
@@ -15,21 +18,23 @@ QByteArray ReadFile(const char* path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A text as the record stores it: UTF-16LE, zero-terminated.
+// A text as the version record stores it: UTF-16LE, zero-terminated.
 QByteArray Utf16(const QString& text) {
     return QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(text)) + QByteArray(2, '\0');
 }
 
 } // namespace
 
-class VersionInfoTest : public QObject {
+class FilesTest : public QObject {
     Q_OBJECT
 
-    QByteArray res_ = ReadFile(TALLIX_VERSIONINFO_RES);
+    QByteArray res_;
 
 private slots:
+    void initTestCase() { res_ = ReadFile(TALLIX_VERSIONINFO_RES); }
+
     // The String node keyed by the row's name: the key, padding to a 4-byte boundary, then the text.
-    void strings_data() {
+    void versionStrings_data() {
         QTest::addColumn<QString>("value");
         QTest::newRow("FileVersion") << "1.00";
         QTest::newRow("ProductVersion") << "1.00";
@@ -37,7 +42,7 @@ private slots:
         QTest::newRow("InternalName") << "Tallix";
         QTest::newRow("OriginalFilename") << "Tallix.exe";
     }
-    void strings() {
+    void versionStrings() {
         const QByteArray key = Utf16(QString::fromUtf8(QTest::currentDataTag()));
         const qsizetype at = res_.indexOf(key);
         QVERIFY2(at >= 0, "no such key in the compiled resources " TALLIX_VERSIONINFO_RES);
@@ -54,7 +59,7 @@ private slots:
     }
 
     // The icon group IDI_ICON1 and every image of the icon file (24 and 48 pixels), byte for byte.
-    void iconHoldsTheIconFileImages() {
+    void resourceIconHoldsTheIconFileImages() {
         QVERIFY2(res_.contains(Utf16("IDI_ICON1")), "no icon group IDI_ICON1");
         const QByteArray ico = ReadFile(TALLIX_ICON_FILE);
         QCOMPARE(ico.mid(0, 6), QByteArray::fromHex("000001000200")); // an icon file of two images
@@ -65,7 +70,23 @@ private slots:
                      "an image of the icon file is not in the resources");
         }
     }
+
+    // <size>x<size>/apps/tallix.png is the icon file's image of that size, pixel for pixel, transparency
+    // included.
+    void themeIconIsTheIconFileImage() {
+        for (const int size : {24, 48}) {
+            QImageReader png(QStringLiteral(TALLIX_ICON_THEME_DIR "/%1x%1/apps/tallix.png").arg(size));
+            QCOMPARE(png.format(), QByteArray("png"));
+            QImage ico;
+            QImageReader reader(QStringLiteral(TALLIX_ICON_FILE));
+            for (int index = 0; ico.size() != QSize(size, size) && reader.jumpToImage(index); ++index)
+                ico = reader.read();
+            QCOMPARE(ico.size(), QSize(size, size));
+            QCOMPARE(png.read().convertToFormat(QImage::Format_ARGB32),
+                     ico.convertToFormat(QImage::Format_ARGB32));
+        }
+    }
 };
 
-QTEST_GUILESS_MAIN(VersionInfoTest)
-#include "versioninfo_test.moc"
+QTEST_GUILESS_MAIN(FilesTest)
+#include "files_test.moc"
