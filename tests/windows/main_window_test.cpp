@@ -3,6 +3,7 @@
 #include "tests/support/table_file.h"
 #include "tests/support/test_main.h"
 #include "windows/companions/companions.h"
+#include "windows/companions/experience.h"
 #include "windows/forms/form.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/main/feedback_button.h"
@@ -41,25 +42,19 @@ struct MainWindowRun {
         return main().findChild<FeedbackButton*>(QString::fromLatin1(name));
     }
     QString screen() const { return main().findChild<QLineEdit*>(QStringLiteral("Screen"))->text(); }
+    QStringList readKeys() const {
+        QStringList keys;
+        for (const MemoryStore::Access& access : store.Reads())
+            keys << QString::fromStdString(access.key);
+        return keys;
+    }
 
-    // The mouse goes through the window, as on a desktop: a release goes to the control that got the press.
+    // Where the mouse goes through the window, as on a desktop: a release goes to the control that got the
+    // press.
     QPoint centreOf(const QWidget* control) const {
         return control->mapTo(&main(), control->rect().center());
     }
-    void press(const QWidget* control, Qt::MouseButton button) const {
-        QTest::mousePress(main().windowHandle(), button, {}, centreOf(control));
-    }
-    void release(const QWidget* control, Qt::MouseButton button) const {
-        QTest::mouseRelease(main().windowHandle(), button, {}, centreOf(control));
-    }
 };
-
-QStringList readKeys(const MemoryStore& store) {
-    QStringList keys;
-    for (const MemoryStore::Access& access : store.Reads())
-        keys << QString::fromStdString(access.key);
-    return keys;
-}
 
 // Reports the program active just before the window that the user comes back to is activated, as Qt
 // does when the user returns from another program.
@@ -209,7 +204,7 @@ private slots:
     void settingsReadAtLoadAndOnReturn() {
         MainWindowRun run;
         MainCalc& main = run.Start();
-        QCOMPARE(readKeys(run.store),
+        QCOMPARE(run.readKeys(),
                  QStringList({"MemoryValue", "RedBttns", "Top", "Left", "Value", "Value", "ShowPopup"}));
         QVERIFY(run.store.Writes().empty());
         QVERIFY(QTest::qWaitForWindowActive(&main));
@@ -219,7 +214,7 @@ private slots:
         run.store.ClearLog();
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        QCOMPARE(readKeys(run.store), QStringList({"RedBttns", "Value", "Value"}));
+        QCOMPARE(run.readKeys(), QStringList({"RedBttns", "Value", "Value"}));
 
         rsExp->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(rsExp));
@@ -248,10 +243,11 @@ private slots:
         run.Start();
         FeedbackButton* pressed = run.key("Num7");
         FeedbackButton* released = run.key(releasedOn);
-        run.press(pressed, button);
+        QWindow* window = run.main().windowHandle();
+        QTest::mousePress(window, button, {}, run.centreOf(pressed));
         QCOMPARE(pressed->BackColor(), FeedbackButton::kPressedRed);
-        QTest::mouseMove(run.main().windowHandle(), run.centreOf(released));
-        run.release(released, button);
+        QTest::mouseMove(window, run.centreOf(released));
+        QTest::mouseRelease(window, button, {}, run.centreOf(released));
         QCOMPARE(pressed->BackColor(), FeedbackButton::kButtonFace);
         QCOMPARE(released->BackColor(), FeedbackButton::kButtonFace);
         QCOMPARE(run.screen(), "0");
@@ -326,6 +322,20 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(first.isNull());
         QCOMPARE(OpenForm(window), second.data());
+    }
+
+    // The experience calculator: its two outputs, or "refused" for inputs turned down with a message box.
+    void experience_data() {
+        AddTableRows(EXPERIENCE_TABLE, {"perKill", "current", "desired", "exp", "kills"});
+    }
+    void experience() {
+        QFETCH(QString, perKill);
+        QFETCH(QString, current);
+        QFETCH(QString, desired);
+        const auto outputs =
+            CalculateExperience({perKill.toStdString(), current.toStdString(), desired.toStdString()});
+        QTEST(outputs ? QString::fromStdString(outputs->expNeeded) : "refused", "exp");
+        QTEST(outputs ? QString::fromStdString(outputs->killsNeeded) : "refused", "kills");
     }
 
     // Every caption of every window shows whole inside the visible part of its control, measured with the
