@@ -8,14 +8,20 @@
 #include "windows/forms/message_boxes.h"
 #include "windows/main/feedback_button.h"
 #include "windows/main/main_calc.h"
+#include "windows/main/picture_box.h"
 #include "windows/main/program.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QStyleOptionButton>
+#include <QTemporaryFile>
 #include <QWindow>
 
 #include <functional>
@@ -24,6 +30,12 @@
 using namespace tallix;
 
 namespace {
+
+// A committed image by its file name, as compiled into the program.
+QByteArray committed(const QString& file) {
+    QFile resource(QStringLiteral(":/images/") + file);
+    return resource.open(QIODevice::ReadOnly) ? resource.readAll() : QByteArray();
+}
 
 // One run of the program over an in-memory store that starts as on a first run with the welcome window
 // turned off, less what a test seeds.
@@ -169,8 +181,8 @@ QStringList misfits(const QWidget& window) {
 
 } // namespace
 
-// The windows as the user meets them, over an in-memory store. The captions and the drawing are checked
-// at scale factor 1 and, in a second run, 2 (QT_SCALE_FACTOR).
+// The windows as the user meets them, over an in-memory store, and the images and fonts they show. The
+// captions and the drawing are checked at scale factor 1 and, in a second run, 2 (QT_SCALE_FACTOR).
 class MainWindowTest : public QObject {
     Q_OBJECT
 
@@ -180,6 +192,93 @@ private slots:
         // Closed windows are deleted, and report their closing, on the event loop's next turn.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
+    }
+
+    // The picture's edges are the main window's (drawnAtScale); here, what the window hides: the panels'
+    // rounded corners by the stripe, a pixel either side.
+    void pictureCorner_data() {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("just outside") << QPoint(156, 56) << QColor(192, 192, 192);
+        QTest::newRow("just inside") << QPoint(157, 57) << QColor(0, 0, 128);
+    }
+    void pictureCorner() {
+        QFETCH(QPoint, at);
+        QFETCH(QColor, colour);
+        const QImage image = QImage::fromData(committed("picture.bmp"));
+        QCOMPARE(image.size(), QSize(270, 256));
+        QCOMPARE(image.pixelColor(at), colour);
+    }
+
+    // Qt's pairs: 1/1 black, 0/1 white, 0/0 transparent, 1/0 inverted (Windows only); 1 is drawn black.
+    void pointerMasks_data() {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<bool>("bitmap");
+        QTest::addColumn<bool>("mask");
+        QTest::newRow("tip, black outline") << QPoint(0, 0) << true << true;
+#ifdef Q_OS_WIN
+        QTest::newRow("interior, inverted") << QPoint(1, 2) << true << false;
+#else
+        QTest::newRow("interior, white") << QPoint(1, 2) << false << true;
+#endif
+        QTest::newRow("right of the tip, transparent") << QPoint(2, 0) << false << false;
+    }
+    void pointerMasks() {
+        QFETCH(QPoint, at);
+        QFETCH(bool, bitmap);
+        QFETCH(bool, mask);
+        const QCursor cursor = SpecialPointer();
+        QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+        QCOMPARE(cursor.hotSpot(), QPoint(0, 0));
+        QCOMPARE(cursor.bitmap().toImage().pixelColor(at) == Qt::black, bitmap);
+        QCOMPARE(cursor.mask().toImage().pixelColor(at) == Qt::black, mask);
+    }
+
+    void fontsResolveToBundledFaces() {
+        // Each bundled file registered itself, whatever the system has installed: application font ids
+        // count from 0 in a fresh process.
+        QStringList registered;
+        for (int id = 0; id < 3; ++id)
+            registered += QFontDatabase::applicationFontFamilies(id);
+        QCOMPARE(registered, QStringList({"Comic Neue", "Comic Neue", "Liberation Serif"}));
+        QCOMPARE(QFontInfo(ShownFont("JACKIE", 12)).family(), "Comic Neue");
+        QVERIFY(QFontInfo(ShownFont("JACKIE", 12, true)).bold());
+        // Where the system has the real "Times New Roman", that face rightly wins.
+        if (!QFontDatabase::families().contains("Times New Roman"))
+            QCOMPARE(QFontInfo(ShownFont("Times New Roman", 12)).family(), "Liberation Serif");
+    }
+
+    // The direct readers give what Qt's readers give for the committed images, and nothing for a file that
+    // no reader takes.
+    void readersAgreeWithQt() {
+        const auto same = [](const QImage& image) {
+            return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        };
+        const QString bmp = QStringLiteral(":/images/picture.bmp"),
+                      ico = QStringLiteral(":/images/tallix.ico");
+        QCOMPARE(same(LoadBitmap(bmp).toImage()), same(QImageReader(bmp, "bmp").read()));
+        const QIcon icon = LoadIcon(ico);
+        QImageReader reader(ico, "ico");
+        do {
+            const QImage image = reader.read();
+            QCOMPARE(same(icon.pixmap(image.size()).toImage()), same(image));
+        } while (reader.jumpToNextImage());
+        QTemporaryFile junk;
+        QVERIFY(junk.open() && junk.write("BM and nothing of a picture") > 0);
+        junk.close();
+        QVERIFY(LoadBitmap(junk.fileName()).isNull());
+        QVERIFY(LoadIcon(junk.fileName()).availableSizes().isEmpty());
+    }
+
+    void generatorReproducesCommittedImages() {
+        QTemporaryDir output;
+        QCOMPARE(QProcess::execute(QStringLiteral(TALLIX_MAKE_IMAGES), {output.path()}), 0);
+        for (const char* name : {"picture.bmp", "pointer.cur", "tallix.ico"}) {
+            QFile written(output.filePath(name));
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QVERIFY2(written.readAll() == committed(name),
+                     qPrintable(QString(name) + " differs: rerun tallix_make_images into resources/images"));
+        }
     }
 
     // A failed save's box opens once the handler that saved has finished: M has set the title by then.
@@ -266,7 +365,9 @@ private slots:
     }
 
     // What the end-to-end layout script cannot see: the first focus, then Tab all the way round.
-    void tabOrder_data() { AddTableRows(TAB_ORDER_TABLE, {"window", "opener", "order"}); }
+    void tabOrder_data() {
+        AddTableRows(TAB_ORDER_TABLE, {"window", "opener", "order"});
+    }
     void tabOrder() {
         QFETCH(QString, window);
         QFETCH(QString, opener);
