@@ -1,9 +1,9 @@
 # The installed tree: with -DSTAGE, what `cmake --install` puts into that empty folder; with -DCPACK and
-# -DOUT_DIR, the Debian package that CPack builds there, unpacked with dpkg-deb. The formats themselves are
+# -DDEB, the Debian package that CPack is to build as that file, in a folder of its own, unpacked there. The formats themselves are
 # desktop-file-validate's, appstreamcli's, lintian's and the icons test's to check; this checks that the
 # pieces name each other. Every problem is reported, then the script stops with an error if there was any.
 # cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DHOMEPAGE=... -DDESKTOP_ID=... -DAPPSTREAM_ID=... -DICON_NAME=...
-#       (-DSTAGE=... | -DCPACK=... -DOUT_DIR=... -DVERSION=...) -P layout.cmake
+#       (-DSTAGE=... | -DCPACK=... -DDEB=...) -P layout.cmake
 cmake_minimum_required(VERSION 3.25)
 
 # run(COMMAND...): runs a command, stopping with its output when it fails; its standard output is left
@@ -25,24 +25,23 @@ if(STAGE)
 else()
   # The package's name (CPack makes it of the Package and Version fields) and dependencies; the other
   # fields' forms, and where the files lie, are lintian's to check.
-  file(REMOVE_RECURSE "${OUT_DIR}")
-  run("${CPACK}" -G DEB -B "${OUT_DIR}" --config "${BUILD_DIR}/CPackConfig.cmake")
-  run(dpkg --print-architecture)
-  set(deb "${OUT_DIR}/tallix_${VERSION}_${output}.deb")
-  if(NOT EXISTS "${deb}")
-    file(GLOB made "${OUT_DIR}/*.deb")
-    message(FATAL_ERROR "no ${deb}; cpack made: ${made}")
+  get_filename_component(out_dir "${DEB}" DIRECTORY)
+  file(REMOVE_RECURSE "${out_dir}")
+  run("${CPACK}" -G DEB -B "${out_dir}" --config "${BUILD_DIR}/CPackConfig.cmake")
+  if(NOT EXISTS "${DEB}")
+    file(GLOB made "${out_dir}/*.deb")
+    message(FATAL_ERROR "no ${DEB}; cpack made: ${made}")
   endif()
   # Depends, from dpkg-shlibdeps: the Qt 6 libraries the program links, with minimum versions, and not
   # the Qt Test library, which only the tests use.
-  run(dpkg-deb --field "${deb}" Depends)
+  run(dpkg-deb --field "${DEB}" Depends)
   foreach(library libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc\\+\\+6)
     if(NOT output MATCHES "(^|, )${library}(t64)? \\(>= [^)]+\\)" OR output MATCHES "libqt6test6")
-      message(FATAL_ERROR "${deb}: Depends is '${output}', expected ${library} with a minimum version and no libqt6test6")
+      message(FATAL_ERROR "${DEB}: Depends is '${output}', expected ${library} with a minimum version and no libqt6test6")
     endif()
   endforeach()
-  run(dpkg-deb -x "${deb}" "${OUT_DIR}/unpacked")
-  set(root "${OUT_DIR}/unpacked/usr")
+  run(dpkg-deb -x "${DEB}" "${out_dir}/unpacked")
+  set(root "${out_dir}/unpacked/usr")
 endif()
 
 # Exactly these files: the program, its desktop integration and its documents; no driver, no tests, no
