@@ -194,22 +194,6 @@ private slots:
         QCoreApplication::processEvents();
     }
 
-    // The picture's edges are the main window's (drawnAtScale); here, what the window hides: the panels'
-    // rounded corners by the stripe, a pixel either side.
-    void pictureCorner_data() {
-        QTest::addColumn<QPoint>("at");
-        QTest::addColumn<QColor>("colour");
-        QTest::newRow("just outside") << QPoint(156, 56) << QColor(192, 192, 192);
-        QTest::newRow("just inside") << QPoint(157, 57) << QColor(0, 0, 128);
-    }
-    void pictureCorner() {
-        QFETCH(QPoint, at);
-        QFETCH(QColor, colour);
-        const QImage image = QImage::fromData(committed("picture.bmp"));
-        QCOMPARE(image.size(), QSize(270, 256));
-        QCOMPARE(image.pixelColor(at), colour);
-    }
-
     // Qt's pairs: 1/1 black, 0/1 white, 0/0 transparent, 1/0 inverted (Windows only); 1 is drawn black.
     void pointerMasks_data() {
         QTest::addColumn<QPoint>("at");
@@ -465,12 +449,14 @@ private slots:
         QTest::addColumn<QColor>("colour"); // invalid: the style's, whatever it is
         const QColor silver(192, 192, 192), navy(0, 0, 128);
         // The background picture, its top-left corner 6 pixels left of and 1 above the client area's;
-        // its edges pixel for pixel: rows 55 and 56, columns 159 and 160.
+        // its edges pixel for pixel (rows 55 and 56, columns 159 and 160) and a rounded corner.
         QTest::newRow("last silver row") << QPoint(4, 54) << silver;
         QTest::newRow("first navy row") << QPoint(4, 55) << navy;
         QTest::newRow("last column of the navy panel") << QPoint(153, 116) << navy;
         QTest::newRow("first column of the silver stripe") << QPoint(154, 116) << silver;
         QTest::newRow("display") << QPoint(60, 20) << QColor(Qt::black);
+        QTest::newRow("right panel's rounded corner, just outside") << QPoint(213, 55) << silver;
+        QTest::newRow("right panel's rounded corner, just inside") << QPoint(212, 56) << navy;
         QTest::newRow("button face of Num7") << QPoint(12, 84) << QColor();
     }
     void drawnAtScale() {
