@@ -3,6 +3,8 @@
 // icon theme's PNG files as installed (TALLIX_ICON_THEME_DIR), each against the icon file
 // (TALLIX_ICON_FILE).
 
+#include "tests/support/table_file.h"
+
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -33,20 +35,14 @@ class FilesTest : public QObject {
 private slots:
     void initTestCase() { res_ = ReadFile(TALLIX_VERSIONINFO_RES); }
 
-    // The String node keyed by the row's name: the key, padding to a 4-byte boundary, then the text.
-    void versionStrings_data() {
-        QTest::addColumn<QString>("value");
-        QTest::newRow("FileVersion") << "1.00";
-        QTest::newRow("ProductVersion") << "1.00";
-        QTest::newRow("ProductName") << "Calculator";
-        QTest::newRow("InternalName") << "Tallix";
-        QTest::newRow("OriginalFilename") << "Tallix.exe";
-    }
+    // The String node of each key: the key, padding to a 4-byte boundary, then the text.
+    void versionStrings_data() { AddTableRows(VERSION_STRINGS_TABLE, {"key", "value"}); }
     void versionStrings() {
-        const QByteArray key = Utf16(QString::fromUtf8(QTest::currentDataTag()));
-        const qsizetype at = res_.indexOf(key);
+        QFETCH(QString, key);
+        const QByteArray node = Utf16(key);
+        const qsizetype at = res_.indexOf(node);
         QVERIFY2(at >= 0, "no such key in the compiled resources " TALLIX_VERSIONINFO_RES);
-        const QString rest = QStringDecoder(QStringDecoder::Utf16LE)(res_.mid((at + key.size() + 3) & ~3));
+        const QString rest = QStringDecoder(QStringDecoder::Utf16LE)(res_.mid((at + node.size() + 3) & ~3));
         QTEST(rest.left(rest.indexOf(QChar(0))), "value");
     }
 

@@ -60,12 +60,6 @@ struct MainWindowRun {
             keys << QString::fromStdString(access.key);
         return keys;
     }
-
-    // Where the mouse goes through the window, as on a desktop: a release goes to the control that got the
-    // press.
-    QPoint centreOf(const QWidget* control) const {
-        return control->mapTo(&main(), control->rect().center());
-    }
 };
 
 // Reports the program active just before the window that the user comes back to is activated, as Qt
@@ -326,11 +320,15 @@ private slots:
         run.Start();
         FeedbackButton* pressed = run.key("Num7");
         FeedbackButton* released = run.key(releasedOn);
+        // The mouse goes through the window, as on a desktop: the release goes to the control that got the
+        // press.
         QWindow* window = run.main().windowHandle();
-        QTest::mousePress(window, button, {}, run.centreOf(pressed));
+        const QPoint from = pressed->mapTo(&run.main(), pressed->rect().center());
+        const QPoint to = released->mapTo(&run.main(), released->rect().center());
+        QTest::mousePress(window, button, {}, from);
         QCOMPARE(pressed->BackColor(), FeedbackButton::kPressedRed);
-        QTest::mouseMove(window, run.centreOf(released));
-        QTest::mouseRelease(window, button, {}, run.centreOf(released));
+        QTest::mouseMove(window, to);
+        QTest::mouseRelease(window, button, {}, to);
         QCOMPARE(pressed->BackColor(), FeedbackButton::kButtonFace);
         QCOMPARE(released->BackColor(), FeedbackButton::kButtonFace);
         QCOMPARE(run.screen(), "0");
