@@ -1,8 +1,8 @@
 // tallix-screenshot OUTPUT.png: writes the main window as the program shows it at start-up, drawn
-// offscreen, for the README and the software centres' listing (scripts/screenshot) and for the packaging
-// tests' HiDPI check. The program runs with its fonts and an in-memory settings store: a first run with
-// the welcome window turned off, since while it is open the main window is disabled and its keys look
-// greyed. The picture is drawn at the scale factor that QT_SCALE_FACTOR sets.
+// offscreen, for the README and the software centres' listing (scripts/screenshot). The program runs with its
+// fonts and an in-memory settings store: a first run with the welcome window turned off, since while it is
+// open the main window is disabled and its keys look greyed. The picture is drawn at the scale factor that
+// QT_SCALE_FACTOR sets.
 
 #include "resources/resources.h"
 #include "settings/memory_store.h"

@@ -1,0 +1,88 @@
+// What the packages carry besides the program, read back as built: the Windows version record and icon
+// as a resource compiler makes them from the configured versioninfo.rc (TALLIX_VERSIONINFO_RES), and the
+// icon theme's PNG files as installed (TALLIX_ICON_THEME_DIR), each against the icon file
+// (TALLIX_ICON_FILE).
+
+#include "tests/support/table_file.h"
+
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTest>
+#include <QtEndian>
+
+namespace {
+
+QByteArray ReadFile(const char* path) {
+    QFile file(QString::fromUtf8(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A text as the version record stores it: UTF-16LE, zero-terminated.
+QByteArray Utf16(const QString& text) {
+    return QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(text)) + QByteArray(2, '\0');
+}
+
+} // namespace
+
+class FilesTest : public QObject {
+    Q_OBJECT
+
+    QByteArray res_;
+
+private slots:
+    void initTestCase() { res_ = ReadFile(TALLIX_VERSIONINFO_RES); }
+
+    // The String node of each key: the key, padding to a 4-byte boundary, then the text.
+    void versionStrings_data() { AddTableRows(VERSION_STRINGS_TABLE, {"key", "value"}); }
+    void versionStrings() {
+        QFETCH(QString, key);
+        const QByteArray node = Utf16(key);
+        const qsizetype at = res_.indexOf(node);
+        QVERIFY2(at >= 0, "no such key in the compiled resources " TALLIX_VERSIONINFO_RES);
+        const QString rest = QStringDecoder(QStringDecoder::Utf16LE)(res_.mid((at + node.size() + 3) & ~3));
+        QTEST(rest.left(rest.indexOf(QChar(0))), "value");
+    }
+
+    // VS_FIXEDFILEINFO, after its signature and structure version: file, then product version 1.0.0.0,
+    // each as two little-endian 32-bit numbers.
+    void fixedVersionIsOneZeroZeroZero() {
+        const qsizetype at = res_.indexOf(QByteArray::fromHex("bd04effe"));
+        QVERIFY2(at >= 0, "no VS_FIXEDFILEINFO");
+        QCOMPARE(res_.mid(at + 8, 16).toHex(), QByteArray("00000100000000000000010000000000"));
+    }
+
+    // The icon group IDI_ICON1 and every image of the icon file (24 and 48 pixels), byte for byte.
+    void resourceIconHoldsTheIconFileImages() {
+        QVERIFY2(res_.contains(Utf16("IDI_ICON1")), "no icon group IDI_ICON1");
+        const QByteArray ico = ReadFile(TALLIX_ICON_FILE);
+        QCOMPARE(ico.mid(0, 6), QByteArray::fromHex("000001000200")); // an icon file of two images
+        for (qsizetype entry = 6; entry < 6 + 2 * 16; entry += 16) {
+            QVERIFY(ico.at(entry) == 24 || ico.at(entry) == 48);
+            const auto dword = [&](qsizetype at) { return qFromLittleEndian<quint32>(ico.constData() + at); };
+            QVERIFY2(res_.contains(ico.mid(dword(entry + 12), dword(entry + 8))),
+                     "an image of the icon file is not in the resources");
+        }
+    }
+
+    // <size>x<size>/apps/tallix.png is the icon file's image of that size, pixel for pixel, transparency
+    // included.
+    void themeIconIsTheIconFileImage() {
+        for (const int size : {24, 48}) {
+            QImageReader png(QStringLiteral(TALLIX_ICON_THEME_DIR "/%1x%1/apps/tallix.png").arg(size));
+            QCOMPARE(png.format(), QByteArray("png"));
+            QImage ico;
+            QImageReader reader(QStringLiteral(TALLIX_ICON_FILE));
+            for (int index = 0; ico.size() != QSize(size, size) && reader.jumpToImage(index); ++index)
+                ico = reader.read();
+            QCOMPARE(ico.size(), QSize(size, size));
+            QCOMPARE(png.read().convertToFormat(QImage::Format_ARGB32),
+                     ico.convertToFormat(QImage::Format_ARGB32));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(FilesTest)
+#include "files_test.moc"

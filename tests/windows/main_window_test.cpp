@@ -1,0 +1,475 @@
+#include "resources/resources.h"
+#include "settings/memory_store.h"
+#include "tests/support/table_file.h"
+#include "tests/support/test_main.h"
+#include "windows/companions/companions.h"
+#include "windows/companions/experience.h"
+#include "windows/forms/form.h"
+#include "windows/forms/message_boxes.h"
+#include "windows/main/feedback_button.h"
+#include "windows/main/main_calc.h"
+#include "windows/main/picture_box.h"
+#include "windows/main/program.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QStyleOptionButton>
+#include <QTemporaryFile>
+#include <QWindow>
+
+#include <functional>
+#include <optional>
+
+using namespace tallix;
+
+namespace {
+
+// A committed image by its file name, as compiled into the program.
+QByteArray committed(const QString& file) {
+    QFile resource(QStringLiteral(":/images/") + file);
+    return resource.open(QIODevice::ReadOnly) ? resource.readAll() : QByteArray();
+}
+
+// One run of the program over an in-memory store that starts as on a first run with the welcome window
+// turned off, less what a test seeds.
+struct MainWindowRun {
+    MemoryStore store;
+    SilentMessageBoxes boxes;
+    Program program{store, boxes};
+
+    MainWindowRun() { store.Seed("ShowPopup", "0"); }
+    MainCalc& Start() {
+        program.Start();
+        return *program.Main();
+    }
+    MainCalc& main() const { return *program.Main(); }
+    FeedbackButton* key(const char* name) const {
+        return main().findChild<FeedbackButton*>(QString::fromLatin1(name));
+    }
+    QString screen() const { return main().findChild<QLineEdit*>(QStringLiteral("Screen"))->text(); }
+    QStringList readKeys() const {
+        QStringList keys;
+        for (const MemoryStore::Access& access : store.Reads())
+            keys << QString::fromStdString(access.key);
+        return keys;
+    }
+};
+
+// Reports the program active just before the window that the user comes back to is activated, as Qt
+// does when the user returns from another program.
+class ReturnFromOtherProgram : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ActivationChange && !reported_) {
+            reported_ = true;
+            emit qApp->applicationStateChanged(Qt::ApplicationActive);
+        }
+        return false;
+    }
+
+private:
+    bool reported_ = false;
+};
+
+// A store whose every save fails, as on a full disk, telling its problem handler each time.
+class FullStore : public MemoryStore {
+public:
+    void SaveSetting(std::string_view, std::string_view, std::string_view, std::string_view) override {
+        if (handler_) handler_({"/home/user/.config/Tallix.exe.conf", "No space left on device", true});
+    }
+    void SetProblemHandler(std::function<void(const StoreProblem&)> handler) override {
+        handler_ = std::move(handler);
+    }
+
+private:
+    std::function<void(const StoreProblem&)> handler_;
+};
+
+// Records each box with the main window's title at the moment it showed.
+class RecordingBoxes : public MessageBoxes {
+public:
+    void Show(QWidget* parent, const QString& title, const QString& text, MessageIcon) override {
+        shown << title + ": " + text.section(QLatin1Char('\n'), 0, 1) + " | " +
+                     (parent ? parent->windowTitle() : "");
+    }
+    QStringList shown;
+};
+
+struct Caption {
+    QString text;
+    QRect room; // where the control's style lets the text go, in the control's coordinates
+    bool wraps = false;
+};
+
+std::optional<Caption> captionOf(const QWidget& control) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const auto contents = qobject_cast<const QCheckBox*>(button) ? QStyle::SE_CheckBoxContents
+                                                                     : QStyle::SE_PushButtonContents;
+        return Caption{button->text(), button->style()->subElementRect(contents, &option, button)};
+    }
+    if (const auto* label = qobject_cast<const QLabel*>(&control))
+        return Caption{label->text(), label->contentsRect(), label->wordWrap()};
+    if (const auto* box = qobject_cast<const QLineEdit*>(&control)) {
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+        const QRect room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
+        // The line edit keeps 2 pixels of its own on either side of its text margins.
+        return Caption{box->text(), room.marginsRemoved(box->textMargins() + QMargins(2, 0, 2, 0))};
+    }
+    return std::nullopt;
+}
+
+// The room in the window's coordinates, cut by the control, every container and the client area.
+QRect visibleRoom(const QWidget& control, QRect room) {
+    const QWidget* window = control.window();
+    room.translate(control.mapTo(window, QPoint(0, 0)));
+    for (const QWidget* part = &control; part; part = part->parentWidget())
+        room &= QRect(part->mapTo(window, QPoint(0, 0)), part->size());
+    return room;
+}
+
+// The text's extent as drawn on the device: glyphs at the device's pixel size, back in window pixels.
+QSizeF drawnSize(const QWidget& control, const QString& text, const QRect& room, bool wraps) {
+    const qreal scale = control.devicePixelRatioF();
+    QFont font = control.font();
+    font.setPointSizeF(font.pointSizeF() * scale);
+    const QFontMetricsF metrics(font, &control);
+    if (wraps)
+        return metrics.boundingRect(QRectF(0, 0, room.width() * scale, 1e6), Qt::TextWordWrap, text).size() /
+               scale;
+    // The ink may reach past the advance on either side.
+    const QRectF ink = metrics.tightBoundingRect(text);
+    const qreal width = std::max(metrics.horizontalAdvance(text), ink.right()) - std::min(0.0, ink.left());
+    return QSizeF(width, ink.height()) / scale;
+}
+
+// One line for each caption that doesn't fit.
+QStringList misfits(const QWidget& window) {
+    QStringList found;
+    for (const QWidget* control : window.findChildren<QWidget*>()) {
+        const std::optional<Caption> caption = captionOf(*control);
+        if (!caption || caption->text.isEmpty()) continue;
+        const QRect room = visibleRoom(*control, caption->room);
+        const QSizeF drawn = drawnSize(*control, caption->text, room, caption->wraps);
+        if (drawn.width() > room.width() || drawn.height() > room.height())
+            found << QStringLiteral("%1.%2 \"%3\" needs %4 x %5 px, has %6 x %7")
+                         .arg(window.objectName(), control->objectName(), caption->text)
+                         .arg(drawn.width(), 0, 'f', 1)
+                         .arg(drawn.height(), 0, 'f', 1)
+                         .arg(room.width())
+                         .arg(room.height());
+    }
+    return found;
+}
+
+} // namespace
+
+// The windows as the user meets them, over an in-memory store, and the images and fonts they show. The
+// captions and the drawing are checked at scale factor 1 and, in a second run, 2 (QT_SCALE_FACTOR).
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { RegisterFonts(); }
+    void cleanup() {
+        // Closed windows are deleted, and report their closing, on the event loop's next turn.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+
+    // Qt's pairs: 1/1 black, 0/1 white, 0/0 transparent, 1/0 inverted (Windows only); 1 is drawn black.
+    void pointerMasks_data() {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<bool>("bitmap");
+        QTest::addColumn<bool>("mask");
+        QTest::newRow("tip, black outline") << QPoint(0, 0) << true << true;
+#ifdef Q_OS_WIN
+        QTest::newRow("interior, inverted") << QPoint(1, 2) << true << false;
+#else
+        QTest::newRow("interior, white") << QPoint(1, 2) << false << true;
+#endif
+        QTest::newRow("right of the tip, transparent") << QPoint(2, 0) << false << false;
+    }
+    void pointerMasks() {
+        QFETCH(QPoint, at);
+        QFETCH(bool, bitmap);
+        QFETCH(bool, mask);
+        const QCursor cursor = SpecialPointer();
+        QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+        QCOMPARE(cursor.hotSpot(), QPoint(0, 0));
+        QCOMPARE(cursor.bitmap().toImage().pixelColor(at) == Qt::black, bitmap);
+        QCOMPARE(cursor.mask().toImage().pixelColor(at) == Qt::black, mask);
+    }
+
+    void fontsResolveToBundledFaces() {
+        // Each bundled file registered itself, whatever the system has installed: application font ids
+        // count from 0 in a fresh process.
+        QStringList registered;
+        for (int id = 0; id < 3; ++id)
+            registered += QFontDatabase::applicationFontFamilies(id);
+        QCOMPARE(registered, QStringList({"Comic Neue", "Comic Neue", "Liberation Serif"}));
+        QCOMPARE(QFontInfo(ShownFont("JACKIE", 12)).family(), "Comic Neue");
+        QVERIFY(QFontInfo(ShownFont("JACKIE", 12, true)).bold());
+        // Where the system has the real "Times New Roman", that face rightly wins.
+        if (!QFontDatabase::families().contains("Times New Roman"))
+            QCOMPARE(QFontInfo(ShownFont("Times New Roman", 12)).family(), "Liberation Serif");
+    }
+
+    // The direct readers give what Qt's readers give for the committed images, and nothing for a file that
+    // no reader takes.
+    void readersAgreeWithQt() {
+        const auto same = [](const QImage& image) {
+            return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        };
+        const QString bmp = QStringLiteral(":/images/picture.bmp"),
+                      ico = QStringLiteral(":/images/tallix.ico");
+        QCOMPARE(same(LoadBitmap(bmp).toImage()), same(QImageReader(bmp, "bmp").read()));
+        const QIcon icon = LoadIcon(ico);
+        QImageReader reader(ico, "ico");
+        do {
+            const QImage image = reader.read();
+            QCOMPARE(same(icon.pixmap(image.size()).toImage()), same(image));
+        } while (reader.jumpToNextImage());
+        QTemporaryFile junk;
+        QVERIFY(junk.open() && junk.write("BM and nothing of a picture") > 0);
+        junk.close();
+        QVERIFY(LoadBitmap(junk.fileName()).isNull());
+        QVERIFY(LoadIcon(junk.fileName()).availableSizes().isEmpty());
+    }
+
+    void generatorReproducesCommittedImages() {
+        QTemporaryDir output;
+        QCOMPARE(QProcess::execute(QStringLiteral(TALLIX_MAKE_IMAGES), {output.path()}), 0);
+        for (const char* name : {"picture.bmp", "pointer.cur", "tallix.ico"}) {
+            QFile written(output.filePath(name));
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QVERIFY2(written.readAll() == committed(name),
+                     qPrintable(QString(name) + " differs: rerun tallix_make_images into resources/images"));
+        }
+    }
+
+    // A failed save's box opens once the handler that saved has finished: M has set the title by then.
+    // (That it is told once per run is the hostile stores' check.)
+    void failedSaveToldAfterTheHandler() {
+        FullStore store;
+        store.Seed("ShowPopup", "0");
+        store.Seed("FrstMmery", "No");
+        RecordingBoxes boxes;
+        Program program(store, boxes);
+        program.Start();
+        for (const char* key : {"Num4", "Mem"})
+            program.Main()->findChild<QAbstractButton*>(QLatin1String(key))->click();
+        QCOMPARE(boxes.shown.size(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(boxes.shown, QStringList("Tallix: Tallix could not save its settings to\n"
+                                          "/home/user/.config/Tallix.exe.conf | Tallix - By Dorvik5150 (M)"));
+    }
+
+    // Load reads each setting in turn and writes none. The options are read again on a return from
+    // another window of the program, not on one from another program.
+    void settingsReadAtLoadAndOnReturn() {
+        MainWindowRun run;
+        MainCalc& main = run.Start();
+        QCOMPARE(run.readKeys(),
+                 QStringList({"MemoryValue", "RedBttns", "Top", "Left", "Value", "Value", "ShowPopup"}));
+        QVERIFY(run.store.Writes().empty());
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        run.key("RsCalc")->click();
+        QWidget* rsExp = OpenForm(u"RsExp");
+        QVERIFY(rsExp && QTest::qWaitForWindowActive(rsExp));
+        run.store.ClearLog();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QCOMPARE(run.readKeys(), QStringList({"RedBttns", "Value", "Value"}));
+
+        rsExp->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(rsExp));
+        run.store.ClearLog();
+        emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+        ReturnFromOtherProgram returning;
+        main.installEventFilter(&returning);
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QVERIFY(run.store.Reads().empty());
+    }
+
+    // Beyond the plain left clicks that the end-to-end scripts play, with the red feedback on as on a first
+    // run: a held key is red whatever the button; only the left button released on the same key clicks;
+    // the keyboard changes no colour.
+    void mouseWithoutAClick_data() {
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<QByteArray>("releasedOn");
+        QTest::newRow("right button") << Qt::RightButton << QByteArray("Num7");
+        QTest::newRow("released off the key") << Qt::LeftButton << QByteArray("Num6");
+    }
+    void mouseWithoutAClick() {
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(QByteArray, releasedOn);
+        MainWindowRun run;
+        run.Start();
+        FeedbackButton* pressed = run.key("Num7");
+        FeedbackButton* released = run.key(releasedOn);
+        // The mouse goes through the window, as on a desktop: the release goes to the control that got the
+        // press.
+        QWindow* window = run.main().windowHandle();
+        const QPoint from = pressed->mapTo(&run.main(), pressed->rect().center());
+        const QPoint to = released->mapTo(&run.main(), released->rect().center());
+        QTest::mousePress(window, button, {}, from);
+        QCOMPARE(pressed->BackColor(), FeedbackButton::kPressedRed);
+        QTest::mouseMove(window, to);
+        QTest::mouseRelease(window, button, {}, to);
+        QCOMPARE(pressed->BackColor(), FeedbackButton::kButtonFace);
+        QCOMPARE(released->BackColor(), FeedbackButton::kButtonFace);
+        QCOMPARE(run.screen(), "0");
+    }
+    void keyboardChangesNoColour() {
+        MainWindowRun run;
+        QVERIFY(QTest::qWaitForWindowActive(&run.Start()));
+        FeedbackButton* five = run.key("Num5");
+        five->setFocus();
+        QTest::keyPress(five, Qt::Key_Space);
+        QVERIFY(five->isDown());
+        QCOMPARE(five->BackColor(), FeedbackButton::kButtonFace);
+        QTest::keyRelease(five, Qt::Key_Space);
+        QCOMPARE(run.screen(), "5");
+    }
+
+    // What the end-to-end layout script cannot see: the first focus, then Tab all the way round.
+    void tabOrder_data() {
+        AddTableRows(TAB_ORDER_TABLE, {"window", "opener", "order"});
+    }
+    void tabOrder() {
+        QFETCH(QString, window);
+        QFETCH(QString, opener);
+        QFETCH(QString, order);
+        MainWindowRun run;
+        run.Start();
+        if (!opener.isEmpty()) run.key(qPrintable(opener))->click();
+        QVERIFY(QTest::qWaitForWindowActive(OpenForm(window)));
+        QStringList visited{QApplication::focusWidget()->objectName()};
+        while (visited.size() < order.count(' ') + 1) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited.join(' '), order);
+    }
+
+    // A companion opened again while its closed window waits for deletion gets a new window, loaded
+    // afresh, and the closed one no longer counts as open.
+    void reopenBeforeDeletionLoadsAfresh_data() {
+        QTest::addColumn<QString>("window");
+        for (const char* window : {"Popup", "Sett", "RsExp"})
+            QTest::newRow(window) << window;
+    }
+    void reopenBeforeDeletionLoadsAfresh() {
+        QFETCH(QString, window);
+        MainWindowRun run;
+        MainCalc& main = run.Start();
+        Companions companions(run.store, run.boxes); // a second set, beside the run's own closed ones
+        const auto show = [&] {
+            if (window == "Popup")
+                companions.ShowPopup(&main, 2000, 300);
+            else if (window == "Sett")
+                companions.ShowSett(main);
+            else
+                companions.ShowRsExp();
+            return QPointer<QWidget>(OpenForm(window));
+        };
+
+        const QPointer<QWidget> first = show();
+        QVERIFY(first);
+        if (auto* okay = first->findChild<QAbstractButton*>("Okay"))
+            okay->click();
+        else
+            QVERIFY(first->close());
+        QVERIFY(!OpenForm(window));
+
+        const QPointer<QWidget> second = show();
+        QVERIFY(second && second != first);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(first.isNull());
+        QCOMPARE(OpenForm(window), second.data());
+    }
+
+    // The experience calculator: its two outputs, or "refused" for inputs turned down with a message box.
+    void experience_data() {
+        AddTableRows(EXPERIENCE_TABLE, {"perKill", "current", "desired", "exp", "kills"});
+    }
+    void experience() {
+        QFETCH(QString, perKill);
+        QFETCH(QString, current);
+        QFETCH(QString, desired);
+        const auto outputs =
+            CalculateExperience({perKill.toStdString(), current.toStdString(), desired.toStdString()});
+        QTEST(outputs ? QString::fromStdString(outputs->expNeeded) : "refused", "exp");
+        QTEST(outputs ? QString::fromStdString(outputs->killsNeeded) : "refused", "kills");
+    }
+
+    // Every caption of every window shows whole inside the visible part of its control, measured with the
+    // fonts that the controls really use: text is drawn at the device's pixel size, whose glyphs need not
+    // be exactly twice as wide at scale 2.
+    void captionsFit() {
+        MainWindowRun run;
+        run.store.Seed("ShowPopup", "1");
+        run.Start();
+        // The welcome window opens at start; the other two open once it has closed.
+        QWidget* popup = OpenForm(u"Popup");
+        QVERIFY(popup);
+        QStringList found = misfits(*popup);
+        popup->close();
+        run.key("OptButton")->click();
+        run.key("RsCalc")->click();
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible() && window != &run.main()) found << misfits(*window);
+        for (const char* symbol : {"+", "-", "\u00D7", "\u00F7", "y^", "y^2"}) {
+            run.main().SetDisplayText(symbol);
+            found << misfits(run.main());
+        }
+        found.removeDuplicates();
+        QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
+    }
+
+    // The client area, 3240 by 3810 twips at 15 twips a pixel, drawn at the scale factor: each logical
+    // pixel a block of device pixels of one colour, the colour of the plain window's pixel.
+    void drawnAtScale_data() {
+        QTest::addColumn<QPoint>("place");  // a logical pixel of the client area, away from any text
+        QTest::addColumn<QColor>("colour"); // invalid: the style's, whatever it is
+        const QColor silver(192, 192, 192), navy(0, 0, 128);
+        // The background picture, its top-left corner 6 pixels left of and 1 above the client area's;
+        // its edges pixel for pixel (rows 55 and 56, columns 159 and 160) and a rounded corner.
+        QTest::newRow("last silver row") << QPoint(4, 54) << silver;
+        QTest::newRow("first navy row") << QPoint(4, 55) << navy;
+        QTest::newRow("last column of the navy panel") << QPoint(153, 116) << navy;
+        QTest::newRow("first column of the silver stripe") << QPoint(154, 116) << silver;
+        QTest::newRow("display") << QPoint(60, 20) << QColor(Qt::black);
+        QTest::newRow("right panel's rounded corner, just outside") << QPoint(213, 55) << silver;
+        QTest::newRow("right panel's rounded corner, just inside") << QPoint(212, 56) << navy;
+        QTest::newRow("button face of Num7") << QPoint(12, 84) << QColor();
+    }
+    void drawnAtScale() {
+        QFETCH(QPoint, place);
+        QFETCH(QColor, colour);
+        MainWindowRun run;
+        const QImage image = run.Start().grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const int scale = qRound(image.devicePixelRatio());
+        QCOMPARE(image.size(), QSize(216, 254) * scale);
+        const QString plain = colour.isValid() ? colour.name() : image.pixelColor(place * scale).name();
+        for (int dx = 0; dx < scale; ++dx)
+            for (int dy = 0; dy < scale; ++dy)
+                QCOMPARE(image.pixelColor(place * scale + QPoint(dx, dy)).name(), plain);
+    }
+};
+
+TALLIX_TEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
