@@ -21,7 +21,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QStyleOptionButton>
-#include <QTemporaryFile>
 #include <QWindow>
 
 #include <functional>
@@ -226,26 +225,34 @@ private slots:
             QCOMPARE(QFontInfo(ShownFont("Times New Roman", 12)).family(), "Liberation Serif");
     }
 
-    // The direct readers give what Qt's readers give for the committed images, and nothing for a file that
-    // no reader takes.
-    void readersAgreeWithQt() {
+    // The direct readers give what Qt's readers give. What they don't handle (here an 8-bit bitmap and a
+    // 32-bit icon, as Qt writes them) goes to Qt's readers, and a file no reader takes gives nothing.
+    void readersAgreeWithQtAndFallBack() {
+        QTemporaryDir dir;
+        const QString bmp8 = dir.filePath("8-bit.bmp"), ico32 = dir.filePath("32-bit.ico"),
+                      junk = dir.filePath("junk");
+        QImage sample(24, 24, QImage::Format_ARGB32);
+        sample.fill(QColor(10, 120, 230));
+        QVERIFY(sample.convertToFormat(QImage::Format_Indexed8).save(bmp8, "BMP"));
+        QVERIFY(sample.save(ico32, "ICO"));
+        QFile file(junk);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("BM and nothing of a picture") > 0);
+        file.close();
         const auto same = [](const QImage& image) {
             return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
         };
-        const QString bmp = QStringLiteral(":/images/picture.bmp"),
-                      ico = QStringLiteral(":/images/tallix.ico");
-        QCOMPARE(same(LoadBitmap(bmp).toImage()), same(QImageReader(bmp, "bmp").read()));
-        const QIcon icon = LoadIcon(ico);
-        QImageReader reader(ico, "ico");
-        do {
-            const QImage image = reader.read();
-            QCOMPARE(same(icon.pixmap(image.size()).toImage()), same(image));
-        } while (reader.jumpToNextImage());
-        QTemporaryFile junk;
-        QVERIFY(junk.open() && junk.write("BM and nothing of a picture") > 0);
-        junk.close();
-        QVERIFY(LoadBitmap(junk.fileName()).isNull());
-        QVERIFY(LoadIcon(junk.fileName()).availableSizes().isEmpty());
+        for (const QString& path : {QStringLiteral(":/images/picture.bmp"), bmp8})
+            QCOMPARE(same(LoadBitmap(path).toImage()), same(QImageReader(path, "bmp").read()));
+        for (const QString& path : {QStringLiteral(":/images/tallix.ico"), ico32}) {
+            const QIcon icon = LoadIcon(path);
+            QImageReader reader(path, "ico");
+            do {
+                const QImage image = reader.read();
+                QCOMPARE(same(icon.pixmap(image.size()).toImage()), same(image));
+            } while (reader.jumpToNextImage());
+        }
+        QVERIFY(LoadBitmap(junk).isNull());
+        QVERIFY(LoadIcon(junk).availableSizes().isEmpty());
     }
 
     void generatorReproducesCommittedImages() {
