@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Hostile settings stores. For every case below, tallix-drive plays session.drive on the case's store
-# and must print the case's EXPECTED.expected (each store warning shown as one line).
+# Hostile settings stores. For every case of stores.txt, tallix-drive plays session.drive on the case's
+# store and must print the case's EXPECTED.expected (each store warning shown as one line).
 # "broken" stores can't be used (or, for "read-only" and "disk-full", only read): the program starts
 # from what it can read, works for the whole run, reading back what it failed to save, reports each
 # failed save on standard error, tells the user once per start, never waits out a lock, and leaves the
@@ -22,31 +22,6 @@ cleanup() {
 trap cleanup EXIT
 chmod 755 "$work"
 
-# CASE | RUN AS | EXPECTED | how to lay out the store: bash run in XDG_CONFIG_HOME, with the store
-# file in $f. "nobody" rows rely on file modes or owners, which root ignores; "root" rows need a mount
-# or another user's file. EXPECTED is "broken-" or "saved-", then whether the program can read the
-# store at start; `usual` writes a store it can read.
-cases='
-unreadable         | nobody | broken-unread | usual && chmod 000 $f
-read-only          | nobody | broken-read   | usual && chmod 444 $f
-folder             | self   | broken-unread | mkdir $f && echo keep >$f/inside
-config-home-a-file | self   | broken-unread | cd .. && rmdir config && echo "not a folder" >config
-fifo               | self   | broken-unread | mkfifo $f
-sparse-100-GB      | self   | broken-unread | truncate -s 100G $f
-lock-is-a-folder   | self   | broken-read   | usual && mkdir $f.lock
-disk-full          | root   | broken-read   | mount_tmpfs && usual && head -c 8192 /dev/zero >filler # the lock takes the last block
-garbage            | self   | saved-unread  | garbage 7 >$f
-garbage-zeros      | self   | saved-unread  | head -c 4096 /dev/zero >$f
-garbage-in-section | self   | saved-unread  | { printf "[Default%%20Settings]\n"; garbage 9; } >$f
-lock-mode-000      | nobody | saved-read    | usual && touch $f.lock && chmod 000 $f.lock
-lock-of-dead-owner | nobody | saved-read    | usual && lock_of $(sh -c "echo \$\$") >$f.lock
-lock-10-s-old      | self   | saved-read    | usual && lock_of 1 >$f.lock && touch -d "-10 seconds" $f.lock
-acl-and-attributes | self   | saved-read    | usual && chmod 600 $f && setfacl -m u:nobody:r $f && setfattr -n user.tag -v kept $f
-folder-default-acl | self   | saved-read    | usual && chmod 600 $f && setfacl -d -m u:nobody:rw . # a new file would inherit it
-another-owner      | root   | saved-read    | usual && chown 65534:65534 $f && chmod 640 $f
-hard-link          | self   | saved-read    | usual && ln $f other-name
-symbolic-link      | self   | saved-read    | usual && mkdir real && mv $f real/tallix.conf && ln -s real/tallix.conf $f
-'
 f=Tallix.exe.conf
 usual() { printf '; kept as it is\n[Default%%20Settings]\nMemoryValue=7\nLeft=3000\nTheme=dark ; note\n' >$f; }
 lock_of() { printf '%s\nTallix.exe\n%s\n' "$1" "$(uname -n)"; }
@@ -91,7 +66,7 @@ failed=0
 skipped=0
 while IFS='|' read -r name as expected setup; do
     name=$(echo $name) as=$(echo $as) expected=$(echo $expected)
-    [[ -z $name ]] && continue
+    [[ -z $name || $name == \#* ]] && continue
     home="$work/$name/config"
     mkdir -p "$home" "$work/$name/runtime" && chmod 700 "$work/$name/runtime"
     if [[ $as == root && $(id -u) != 0 ]] || ! (cd "$home" && eval "$setup"); then
@@ -145,7 +120,7 @@ while IFS='|' read -r name as expected setup; do
     else
         echo "ok   $name (run as ${runner[*]:-$(id -un)}): $expected, $(grep -c . <<<"$reports") failures reported"
     fi
-done <<<"$cases"
+done <"$here/stores.txt"
 
 echo "hostile stores: $failed failed, $skipped skipped"
 ((failed == 0))
