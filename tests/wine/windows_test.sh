@@ -2,11 +2,9 @@
 # The Windows build under Wine (Debian's wine64): the unit tests and the end-to-end scripts with the
 # offscreen platform and the registry as the settings store, the registry's own cases, the portable
 # folder's DLLs, and the installer, whose installed program then runs on a desktop of its own
-# (wine_desktop.py). Every case runs in a Wine prefix of its own (see `run`).
+# (desktop_test.py --wine). Every case runs in a Wine prefix of its own (see `run`).
 #
 #   windows_test.sh BUILD-DIR QT-PREFIX
-#
-# TALLIX_SHOTS names a folder for the desktop run's screenshots.
 set -uo pipefail
 build=$(cd "$1" && pwd)
 qt=$2
@@ -33,8 +31,8 @@ passed=0
 failed=0
 pass() { passed=$((passed + 1)); echo "ok   $1"; }
 fail() { failed=$((failed + 1)); echo "FAIL $1"; [ -z "${2:-}" ] || sed 's/^/     /' <<<"$2"; }
-# expect NAME GOT WANT: passes when GOT is WANT, else shows GOT.
-expect() { if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "$2"; fi; }
+# expect NAME GOT FILE: passes when GOT is the text of tests/wine/FILE, else shows the difference.
+expect() { if [ "$2" = "$(cat "$here/$3")" ]; then pass "$1"; else fail "$1" "$(diff "$here/$3" - <<<"$2")"; fi; }
 # Windows-style path of a Linux one, through Wine's Z: drive.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 reg() { WINEPREFIX=$1 WINEDEBUG=-all wine reg "${@:2}" 2>/dev/null | tr -d '\r'; }
@@ -97,12 +95,7 @@ store Value 0
 unstore Value' >/dev/null
 expect "registry: a run's values as REG_SZ, one removed" \
     "$(for name in MemoryValue FrstMmery Top Left ShowPopup Value; do echo "$name $(value "$prefix" "$name")"; done)" \
-    'MemoryValue REG_SZ 42
-FrstMmery REG_SZ No
-Top REG_SZ 1500
-Left REG_SZ 3000
-ShowPopup REG_SZ 0
-Value '
+    registry_values.expected
 
 # Numbers and bytes stored by an outside edit read as their number, or as the key's default; a save
 # writes them back as text.
@@ -114,12 +107,7 @@ for row in 'Left REG_DWORD 3000' 'Top REG_BINARY 4142' 'ShowPopup REG_DWORD 0' '
 done
 expect "registry: REG_DWORD, REG_QWORD and REG_BINARY values" \
     "$(drive "$prefix" $'start\nprint Open Left Top setting.Left setting.RedBttns'; value "$prefix" Left)" \
-    'Open=MainCalc
-Left=3000
-Top=1000
-setting.Left=3000
-setting.RedBttns=2
-REG_SZ 3000'
+    registry_types.expected
 
 # A key that the user may not read gives the defaults and one report on screen; one that the user may
 # read but not change keeps its values, and each save that fails is reported once, the change kept.
@@ -167,16 +155,8 @@ zip=$build/Tallix-$version-win64.zip
 installer=$build/Tallix-$version-win64.exe
 folder=$work/zip/Tallix-$version-win64
 mkdir -p "$work/zip" && (cd "$work/zip" && cmake -E tar xf "$zip")
-got=$(cd "$folder" && find . -type f | sed 's|^\./||' | sort)
-expect "zip: exactly the program, its DLLs and plugins" "$got" "$(sort <<<'Tallix.exe
-Qt6Core.dll
-Qt6Gui.dll
-Qt6Widgets.dll
-libgcc_s_seh-1.dll
-libstdc++-6.dll
-libwinpthread-1.dll
-platforms/qwindows.dll
-styles/qwindowsvistastyle.dll')"
+got=$(cd "$folder" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+expect "zip: exactly the program, its DLLs and plugins" "$got" zip_files.expected
 
 # Every DLL that a file of the folder loads is in the folder or is part of Windows (the api-ms-win-*
 # names are API sets, which Windows' loader resolves itself), and every DLL beside the program is
@@ -197,7 +177,7 @@ for dll in "$folder"/*.dll; do
 done
 [ -z "$missing$unused" ] && pass "zip: every DLL found, none unused" || fail "zip DLLs" "missing:$missing unused:$unused"
 
-# The installer, per user and silent; the installed program then runs on a desktop (wine_desktop.py);
+# The installer, per user and silent; the installed program then runs on a desktop (desktop_test.py);
 # the uninstaller removes it but leaves the settings.
 prefix=$work/installed
 TALLIX_WINE_KEEP=$prefix "$run" "$installer" /S
@@ -213,9 +193,9 @@ else
     fail "installer" "$(ls -R "$user_dir/AppData" 2>&1 | head -20; echo "$entry")"
 fi
 
-if WINEPREFIX=$prefix /usr/bin/python3 -W ignore::DeprecationWarning "$here/wine_desktop.py" \
-    "$program_dir/Tallix.exe" "${TALLIX_SHOTS:-}" >"$work/desktop.log" 2>&1; then
-    pass "desktop: $(tail -n 1 "$work/desktop.log")"
+if WINEPREFIX=$prefix /usr/bin/python3 -W ignore::DeprecationWarning "$repo/tests/desktop/desktop_test.py" \
+    "$program_dir/Tallix.exe" --wine >"$work/desktop.log" 2>&1; then
+    pass "desktop: the welcome window in front, a held key dark red, the special pointer, the position kept"
 else
     fail "desktop" "$(tail -n 30 "$work/desktop.log")"
 fi
