@@ -91,6 +91,7 @@ class Session:
 
         self.connect()
         self.x.xfixes_query_version()  # before the first XFixes request
+        self.root.change_attributes(event_mask=0x400000)  # PropertyChangeMask, for wm_changes
         bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"], output=True)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
         os.environ.update({name: self.env[name] for name in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS")})
@@ -176,6 +177,14 @@ class Session:
     def active(self):
         active = self.property(self.root, "_NET_ACTIVE_WINDOW")
         return active[0] if active else None
+
+    def wm_changes(self):
+        """How many changes the window manager has published on the root window (the active window,
+        the stacking order) since the last call."""
+        count = 0
+        while self.x.pending_events():
+            count += self.x.next_event().type == 28  # PropertyNotify
+        return count
 
     def frame(self, window):
         """The outer edges of a window's frame: left, top, width, height."""

@@ -185,7 +185,7 @@ class Desktop(Runs):
             (RS_EXP, "RuneScape experience calculator", (MAIN, "RuneScape experience calculator")),
             # With the main window closed, nothing else would be left on screen.
             (OPTIONS, "Options", None),
-            # The window manager activates the greyed main window in its place, as a click on it does.
+            # The window manager activates the greyed main window in its place.
             (WELCOME, None, None),
         ]
         for title, opener, back in rows:
@@ -206,6 +206,15 @@ class Desktop(Runs):
                          "the window back")  # IsViewable
                 self.wait_in_front(window)
                 tallix.kill()
+
+    def test_welcome_window_comes_to_the_front_when_the_greyed_main_window_is_clicked(self):
+        tallix = self.run_program(ShowPopup="1")
+        welcome = tallix.window(WELCOME)
+        self.wait_in_front(welcome)
+        session.wm_changes()
+        tallix.click(MAIN, "Number display")  # clear of the welcome window
+        wait_for(session.wm_changes, "the window manager to act on the click")
+        self.wait_in_front(welcome)
 
     # Position and how a run ends
 
