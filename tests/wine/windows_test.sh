@@ -86,28 +86,24 @@ drive() { TALLIX_WINE_KEEP=$1 "$run" "$drive" <<<"$2" 2>>"$1.err" | tr -d '\r'; 
 # value PREFIX NAME: the type and data of one value under the program's key.
 value() { reg "$1" query "$key" /v "$2" | awk -v name="$2" '$1 == name { $1 = ""; sub(/^ /, ""); print }'; }
 
-# A run's values are plain texts (REG_SZ) under the program's key, and `unstore` removes one.
+# A run's values are plain texts (REG_SZ) under the program's key, and `unstore` removes one. Numbers
+# and bytes stored there by an outside edit then read as their number, or as the key's default; a save
+# writes them back as text.
 prefix=$work/values
 drive "$prefix" 'store ShowPopup 0
 click Num4 Num2 Mem
 move 3000 1500
 store Value 0
 unstore Value' >/dev/null
-expect "registry: a run's values as REG_SZ, one removed" \
-    "$(for name in MemoryValue FrstMmery Top Left ShowPopup Value; do echo "$name $(value "$prefix" "$name")"; done)" \
-    registry_values.expected
-
-# Numbers and bytes stored by an outside edit read as their number, or as the key's default; a save
-# writes them back as text.
-prefix=$work/types
-drive "$prefix" 'store ShowPopup 0' >/dev/null
-for row in 'Left REG_DWORD 3000' 'Top REG_BINARY 4142' 'ShowPopup REG_DWORD 0' 'RedBttns REG_QWORD 2'; do
+got=$(for name in MemoryValue FrstMmery Top Left ShowPopup Value; do echo "$name $(value "$prefix" "$name")"; done)
+for row in 'Left REG_DWORD 4500' 'Top REG_BINARY 4142' 'ShowPopup REG_DWORD 0' 'RedBttns REG_QWORD 2'; do
     read -r name type data <<<"$row"
     reg "$prefix" add "$key" /v "$name" /t "$type" /d "$data" /f >/dev/null
 done
-expect "registry: REG_DWORD, REG_QWORD and REG_BINARY values" \
-    "$(drive "$prefix" $'start\nprint Open Left Top setting.Left setting.RedBttns'; value "$prefix" Left)" \
-    registry_types.expected
+expect "registry: a run's values as REG_SZ, one removed; REG_DWORD, REG_QWORD and REG_BINARY read" \
+    "$got
+$(drive "$prefix" $'start\nprint Open Left Top setting.Left setting.RedBttns'; value "$prefix" Left)" \
+    registry_values.expected
 
 # A key that the user may not read gives the defaults and one report on screen; one that the user may
 # read but not change keeps its values, and each save that fails is reported once, the change kept.
