@@ -2,9 +2,10 @@
 """The real program on a real X server under openbox, driven and read only as a user and a screen
 reader do it (see desktop.py).
 
-    desktop_test.py PATH-OF-TALLIX [--wayland] [unittest arguments]
+    desktop_test.py PATH-OF-TALLIX [--wayland | --wine] [unittest arguments]
 
-With --wayland, the tests of a Wayland session run instead, under sway.
+With --wayland, the tests of a Wayland session run instead, under sway; with --wine, the one of the
+installed Tallix.exe under Wine.
 """
 
 import fcntl
@@ -39,6 +40,11 @@ def stays(probe, seconds=0.3):
         return True
 
 
+def special_pointer():
+    image = session.x.xfixes_get_cursor_image(session.root)
+    return (image.width, image.height, image.xhot, image.yhot) == (32, 32, 0, 0)  # the cursor file's arrow
+
+
 def contrast(a, b):
     def luminance(rgb):
         linear = [c / 255 / 12.92 if c <= 10 else ((c / 255 + 0.055) / 1.055) ** 2.4 for c in rgb]
@@ -67,10 +73,6 @@ class Desktop(Runs):
     def wm_state(self, window):
         state = session.property(window, "WM_STATE")
         return state[0] if state else None  # 1 normal, 3 iconic
-
-    def special_pointer(self):
-        image = session.x.xfixes_get_cursor_image(session.root)
-        return (image.width, image.height, image.xhot, image.yhot) == (32, 32, 0, 0)  # the cursor file's arrow
 
     def close_active(self, window):
         """Alt+F4, once the window is the active one."""
@@ -158,7 +160,7 @@ class Desktop(Runs):
         tallix.main()
         over_main = tallix.centre(MAIN, "Equals")  # outside the options window
         session.xdotool("mousemove", *over_main)
-        wait_for(self.special_pointer, "the special pointer over the main window")
+        wait_for(special_pointer, "the special pointer over the main window")
 
         tallix.click(MAIN, "Options")
         options = tallix.window(OPTIONS)
@@ -168,14 +170,14 @@ class Desktop(Runs):
         tallix.store("Value", "0")
         tallix.click(MAIN, "Clear")
         session.xdotool("mousemove", *over_main)
-        wait_for(lambda: not self.special_pointer(), "the default pointer over the main window")
+        wait_for(lambda: not special_pointer(), "the default pointer over the main window")
         self.wait_in_front(options)
 
         # The box showed "1", as stored when the window opened, and OK writes it back.
         tallix.click(OPTIONS, "OK")
         wait_for(lambda: not tallix.shown(OPTIONS), "the options window to close")
         session.xdotool("mousemove", *over_main)
-        wait_for(self.special_pointer, "the special pointer again")
+        wait_for(special_pointer, "the special pointer again")
         self.assertEqual(tallix.settings()["Value"], "1")
 
     def test_minimised_windows_come_back(self):
@@ -302,6 +304,64 @@ class Desktop(Runs):
         self.assertEqual(tallix.settings_bytes(), before)
 
 
+class Wine(unittest.TestCase):
+    """The installed Tallix.exe under Wine with Qt's own Windows platform (WINEPREFIX names the prefix it
+    is installed in). Wine offers no AT-SPI: keys are found by their place, in client twips (Picture1's
+    corner (-120, -40) plus the key's place); the welcome window covers 7 but not 0."""
+
+    KEY_SEVEN = (90, 1180, 495, 495)
+    KEY_ZERO = (95, 2970, 495, 495)
+
+    def key(self, window, twips):
+        """A key's left, top, width and height on the screen."""
+        corner = window.translate_coords(session.root, 0, 0)
+        left, top, width, height = (round(t / 15) for t in twips)
+        return left - corner.x, top - corner.y, width, height
+
+    def drawn(self, area):
+        """Whether the screen shows more than one colour there: a window not yet drawn is all black."""
+        return len({colour for row in session.pixels(*area) for colour in row}) > 1
+
+    def test_first_run_welcome_in_front_held_key_special_pointer_position_kept(self):
+        env = dict(session.env, WINEDEBUG="-all")
+        env.pop("WINEPATH", None)  # only the installed folder's DLLs
+        process = subprocess.Popen(["wine", PROGRAM], env=env, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        self.addCleanup(process.wait)
+        self.addCleanup(subprocess.run, ["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
+        main = session.framed(MAIN, timeout=30)
+        welcome = session.framed(WELCOME, timeout=30)
+        # The welcome window opens in front of the main window, whose keys are greyed until it closes.
+        # (Wine draws the welcome window's frame itself: a tool window gets none from the window manager.)
+        wait_for(lambda: session.clients()[-1].id == welcome.id, "the welcome window in front")
+        zero = self.key(main, self.KEY_ZERO)
+        wait_for(lambda: self.drawn(zero) and self.drawn(session.frame(welcome)), "both windows drawn")
+        greyed = session.pixels(*zero)
+        session.close(welcome)
+        wait_for(lambda: session.window(WELCOME) is None, "the welcome window closed")
+        wait_for(lambda: session.pixels(*zero) != greyed, "the keys no longer greyed")
+
+        x, y, width, height = self.key(main, self.KEY_SEVEN)
+        edge = x + 4, y + height // 2, 1, 1  # inside the key, clear of its caption
+        face = session.pixels(*edge)[0][0]
+        session.xdotool("mousemove", x + width // 2, y + height // 2, "mousedown", 1)
+        wait_for(lambda: session.pixels(*edge)[0][0] == (128, 0, 0), "the held key in dark red")
+        session.xdotool("mouseup", 1)
+        wait_for(lambda: session.pixels(*edge)[0][0] == face, "the key in button face again")
+
+        # Wine's default pointer is X's 24 by 24 arrow.
+        x, y, width, height = session.frame(main)
+        session.xdotool("mousemove", x + width // 2, y + height - 20)
+        wait_for(special_pointer, "the special pointer")
+
+        session.close(main)
+        self.assertEqual(process.wait(30), 0)
+        saved = subprocess.run(["wine", "reg", "query", r"HKCU\Software\Tallix.exe\Default Settings"],
+                               env=env, capture_output=True, text=True).stdout
+        for name in ("Left", "Top"):
+            self.assertRegex(saved, name + r" +REG_SZ +1000\s")
+
+
 class Wayland(Runs):
     """A Wayland session under sway. sway centres every new window, X11 ones too: there the stored
     position is what the program asks the window manager for, through the X server."""
@@ -343,13 +403,13 @@ class Wayland(Runs):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 2 or not os.access(sys.argv[1], os.X_OK):
-        sys.exit("usage: desktop_test.py PATH-OF-TALLIX [--wayland] [unittest arguments]")
+    if len(sys.argv) < 2 or not os.path.isfile(sys.argv[1]):
+        sys.exit("usage: desktop_test.py PATH-OF-TALLIX [--wayland | --wine] [unittest arguments]")
     PROGRAM = os.path.abspath(sys.argv.pop(1))
-    wayland = sys.argv[1:2] == ["--wayland"]
-    del sys.argv[1:1 + wayland]
-    kind, tests, server = ((Compositor, "Wayland", "Wayland compositor") if wayland
-                           else (Session, "Desktop", "X server"))
+    mode = sys.argv.pop(1) if sys.argv[1:2] in (["--wayland"], ["--wine"]) else None
+    kind, tests, server = {"--wayland": (Compositor, "Wayland", "Wayland compositor"),
+                           "--wine": (Session, "Wine", "X server"),
+                           None: (Session, "Desktop", "X server")}[mode]
     try:
         with kind() as session:
             result = unittest.main(defaultTest=tests, verbosity=2, exit=False).result
