@@ -1,11 +1,6 @@
-"""A desktop of its own for trying the real program as a user does.
-
-Session starts Xvfb, a session bus with the accessibility bus, and openbox, and stops them by PID; Tallix
-runs the real `tallix` on it with a settings folder of its own. Everything is read as a user or a screen
-reader sees it: window geometry and hints from the X server, texts through AT-SPI, pixels from the
-screen, the pointer through XFixes, and the settings file; input is XTest through xdotool. Every wait
-polls with a deadline.
-"""
+"""A desktop of its own for trying the real program as a user does. Everything is read as a user or a
+screen reader sees it (X geometry and hints, AT-SPI texts, screen pixels, the XFixes pointer, the settings
+file); input is XTest through xdotool; every wait polls with a deadline."""
 
 import json
 import os
@@ -25,7 +20,6 @@ class Unavailable(Exception):
 
 
 def wait_for(probe, what, timeout=20.0):
-    """Polls probe() until it returns something true, and returns that."""
     deadline = time.monotonic() + timeout
     while not (value := probe()):
         if time.monotonic() > deadline:
@@ -35,8 +29,7 @@ def wait_for(probe, what, timeout=20.0):
 
 
 def retried(action, probe, what, every=2.0, timeout=20.0):
-    """Does action, and again every few seconds while probe() is false: on a busy machine the X server
-    can drop synthetic input that arrives while a window is still being mapped or activated."""
+    """Repeats action while probe() is false: a busy X server drops input sent while a window maps."""
     deadline = time.monotonic() + timeout
     while True:
         action()
@@ -48,7 +41,6 @@ def retried(action, probe, what, every=2.0, timeout=20.0):
 
 
 def start_xvfb(processes):
-    """Starts an X server of its own, adds it to `processes`, and returns its display name."""
     if not shutil.which("Xvfb"):
         raise Unavailable("Xvfb is not installed")
     read, write = os.pipe()
@@ -96,8 +88,7 @@ class Session:
         self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
         os.environ.update({name: self.env[name] for name in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS")})
         self.spawn(["/usr/libexec/at-spi-bus-launcher"])
-        # The packaged defaults, not a configuration of the machine's user.
-        self.spawn(["openbox", "--config-file", "/etc/xdg/openbox/rc.xml"])
+        self.spawn(["openbox", "--config-file", "/etc/xdg/openbox/rc.xml"])  # packaged, not the user's
         wait_for(lambda: self.property(self.root, "_NET_SUPPORTING_WM_CHECK"), "openbox")
 
     def connect(self):
@@ -107,8 +98,7 @@ class Session:
         self.root = self.x.screen().root
 
     def spawn(self, command, output=False):
-        # Each in a process group of its own, so that what it starts (the accessibility bus and its
-        # registry) goes with it.
+        # A process group of its own, so that what it starts (the accessibility registry) goes with it.
         log = open(os.path.join(self.work, os.path.basename(command[0]) + ".log"), "wb")
         process = subprocess.Popen(command, env=self.env, stdout=subprocess.PIPE if output else log,
                                    stderr=log, start_new_session=True)
@@ -130,8 +120,6 @@ class Session:
                 process.wait()
         self.processes.clear()
         shutil.rmtree(self.work, ignore_errors=True)
-
-    # What the X server knows
 
     def atom(self, name):
         return self.x.intern_atom(name)
@@ -159,7 +147,6 @@ class Session:
                 for w in self.property(self.root, "_NET_CLIENT_LIST_STACKING") or []]
 
     def window(self, title, pid=None):
-        """The managed window with this title (of the process `pid`, when given)."""
         for window in self.clients():
             owner = self.property(window, "_NET_WM_PID")
             if self.title(window) == title and (pid is None or owner == [pid]):
@@ -167,7 +154,6 @@ class Session:
         return None
 
     def framed(self, title, pid=None, timeout=20.0):
-        """The window with this title, once the window manager has framed it."""
         def find():
             window = self.window(title, pid)
             return window if window and self.property(window, "_NET_FRAME_EXTENTS") else None
@@ -179,8 +165,7 @@ class Session:
         return active[0] if active else None
 
     def wm_changes(self):
-        """How many changes the window manager has published on the root window (the active window,
-        the stacking order) since the last call."""
+        """Changes to the root window's properties (active window, stacking) since the last call."""
         count = 0
         while self.x.pending_events():
             count += self.x.next_event().type == 28  # PropertyNotify
@@ -199,8 +184,6 @@ class Session:
         row = width * 4
         return [[(data[i + 2], data[i + 1], data[i]) for i in range(r * row, (r + 1) * row, 4)]
                 for r in range(height)]
-
-    # Input: XTest events, and what a window manager's close box sends
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True)
@@ -264,7 +247,6 @@ class Compositor(Session):
         self.connect()
 
     def view(self, title, pid):
-        """The window that sway shows with this title, as its tree describes it."""
         def find():
             nodes = [json.loads(subprocess.run(["swaymsg", "-t", "get_tree"], env=self.env, check=True,
                                                capture_output=True).stdout)]
@@ -321,8 +303,6 @@ class Tallix:
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
-
-    # Settings file
 
     def lines(self):
         if not os.path.exists(self.path):

@@ -1,12 +1,7 @@
 #!/usr/bin/python3 -W ignore::DeprecationWarning
-"""The real program on a real X server under openbox, driven and read only as a user and a screen
-reader do it (see desktop.py).
-
-    desktop_test.py PATH-OF-TALLIX [--wayland | --wine] [unittest arguments]
-
-With --wayland, the tests of a Wayland session run instead, under sway; with --wine, the one of the
-installed Tallix.exe under Wine.
-"""
+"""The real program on a real X server under openbox, driven and read only as a user and a screen reader
+do it (see desktop.py). --wayland runs the Wayland tests under sway instead; --wine, the installed
+Tallix.exe's under Wine."""
 
 import fcntl
 import os
@@ -66,7 +61,6 @@ class Runs(unittest.TestCase):
 
 class Desktop(Runs):
     def wait_in_front(self, window):
-        """Waits until the window is the active one and above every other window."""
         wait_for(lambda: session.active() == window.id and session.clients()[-1].id == window.id,
                  f"{session.title(window)!r} active in front")
 
@@ -75,11 +69,8 @@ class Desktop(Runs):
         return state[0] if state else None  # 1 normal, 3 iconic
 
     def close_active(self, window):
-        """Alt+F4, once the window is the active one."""
         wait_for(lambda: session.active() == window.id, f"{session.title(window)!r} active")
         session.xdotool("key", "alt+F4")
-
-    # Keys, displays, colours
 
     def test_held_key_is_dark_red_until_released_and_the_displays_read_aloud(self):
         tallix = self.run_program()
@@ -114,8 +105,6 @@ class Desktop(Runs):
                 wait_for(lambda: tallix.text(RS_EXP, "Exp per kill") == "7" * typed, "the typed digit")
                 self.assertEqual(tallix.text(RS_EXP, name), text)
                 self.assertTrue(tallix.control(RS_EXP, name).getState().contains(pyatspi.STATE_READ_ONLY))
-
-    # What the window manager is told and does
 
     def test_each_frame_opens_in_its_place_offering_exactly_its_defined_controls(self):
         # Motif hints: functions move 4 | close 32; decorations border 2 | title 8. No window asks for a
@@ -183,10 +172,8 @@ class Desktop(Runs):
     def test_minimised_windows_come_back(self):
         rows = [  # title, how it opens, how the user brings it back (None: it comes back by itself)
             (RS_EXP, "RuneScape experience calculator", (MAIN, "RuneScape experience calculator")),
-            # With the main window closed, nothing else would be left on screen.
-            (OPTIONS, "Options", None),
-            # The window manager activates the greyed main window in its place.
-            (WELCOME, None, None),
+            (OPTIONS, "Options", None),  # with the main window closed, nothing else would be left on screen
+            (WELCOME, None, None),  # the window manager activates the greyed main window in its place
         ]
         for title, opener, back in rows:
             with self.subTest(title):
@@ -215,8 +202,6 @@ class Desktop(Runs):
         tallix.click(MAIN, "Number display")  # clear of the welcome window
         wait_for(session.wm_changes, "the window manager to act on the click")
         self.wait_in_front(welcome)
-
-    # Position and how a run ends
 
     def test_five_runs_after_a_drag_open_where_the_last_closed(self):
         tallix = self.run_program()

@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
 # Eight copies of the program saving into one store at once, for ten seconds.
-#
 #   bash copies.sh DRIVE copies          every copy runs to the end
-#   bash copies.sh DRIVE killed_copies   one copy or another is killed with SIGKILL every half second,
-#                                        mostly in the middle of a save, and started again
-#
-# Each copy, in a loop: stores a number under a key of its own (an outside edit, under the store's lock)
-# and reads it back; stores a number with M; every fifth time also moves its window, closes the options
-# with OK and restarts, so that all seven keys are saved again and again. No save may fail or be lost.
+#   bash copies.sh DRIVE killed_copies   a copy is SIGKILLed every half second, mostly mid-save, and restarted
+# Each copy, in a loop: stores a number under a key of its own (an outside edit, under the store's lock) and
+# reads it back; stores a number with M; every fifth time also moves its window, closes the options with OK
+# and restarts, so that all seven keys are saved again and again. No save may fail or be lost.
 set -uo pipefail
 drive=$1
 mode=${2:-copies}
@@ -21,8 +18,7 @@ store="$XDG_CONFIG_HOME/Tallix.exe.conf"
 printf '[Default%%20Settings]\nFrstMmery=No\nShowPopup=0\n' >"$store"
 end=$(($(date +%s%N) + seconds * 1000000000))
 
-# One copy: drives a program through a pair of FIFOs in step with what it prints, and starts a new
-# program when the killer has taken the last one.
+# One copy: drives a program through two FIFOs in step with its output, starting another when it is killed.
 copy() {
     trap '' PIPE # a write to a killed program fails instead of ending this copy
     local id=$1 k=0 generation=0 line
@@ -94,8 +90,7 @@ while IFS='=' read -r key value; do
     esac || echo "$key holds '$value', which is not what the copies wrote last" >>"$work/failures"
 done < <(echo "print ${keys[*]/#/setting.}" | "$drive" 2>/dev/null)
 ((read == ${#keys[@]})) || echo "the store read back $read keys of ${#keys[@]}" >>"$work/failures"
-# A copy killed in the middle of a save leaves its new file beside the store; the next save more than
-# two seconds later removes it. Copies that end as they should leave nothing.
+# A copy killed mid-save leaves its new file beside the store, for a save over 2 s later to remove; else none.
 left=$(find "$XDG_CONFIG_HOME" -mindepth 1 ! -name Tallix.exe.conf | wc -l)
 [[ $mode == killed_copies || $left == 0 ]] ||
     echo "left beside the store: $(ls -A "$XDG_CONFIG_HOME" | tr '\n' ' ')" >>"$work/failures"

@@ -1,14 +1,11 @@
 #!/usr/bin/env bash
-# Hostile settings stores. For every case of stores.txt, tallix-drive plays session.drive on the case's
-# store and must print the case's EXPECTED.expected (each store warning shown as one line).
-# "broken" stores can't be used (or, for "read-only" and "disk-full", only read): the program starts
-# from what it can read, works for the whole run, reading back what it failed to save, reports each
-# failed save on standard error, tells the user once per start, never waits out a lock, and leaves the
-# store exactly as it was. "saved" stores are odd but usable: every save goes through with no report,
-# and the file keeps its kind, owner, group, mode, links, ACL, attributes and every byte that isn't
-# one of the program's own settings.
-#
-#   bash stores.sh DRIVE
+# bash stores.sh DRIVE: for every case of stores.txt, tallix-drive plays session.drive on the case's store
+# and must print EXPECTED.expected (each store warning as one line). "broken" stores can't be used (or, for
+# "read-only" and "disk-full", only read): the program starts from what it can read, works the whole run,
+# reading back what it failed to save, reports each failed save on standard error, tells the user once per
+# start, never waits out a lock, and leaves the store as it was. "saved" stores are odd but usable: every
+# save goes through unreported, and the file keeps its kind, owner, group, mode, links, ACL, attributes and
+# every byte that isn't one of the program's settings.
 set -uo pipefail
 shopt -s lastpipe # the checks below add their problems at the end of a pipe
 drive=$(realpath "$1")
@@ -32,15 +29,13 @@ garbage() {
         'BEGIN { x = seed; for (i = 0; i < 4096; i++) { x = (x * 16807) % 2147483647; printf "%c", int(x / 7) % 256 } }'
 }
 
-# What a store looks like from outside: every path with its type, mode, size, links and owner, and the
-# checksum of every small regular file (a FIFO isn't opened, a sparse giant isn't read).
+# Each path's type, mode, size, links and owner, and small files' sums (no FIFO opened, no sparse giant read).
 snapshot() {
     find "$1" -printf '%P %y %m %s %n %u %g\n' | sort
     find "$1" -type f -size -2M -exec md5sum {} + 2>/dev/null | sed "s|$1||" | sort
 }
 
-# The store file's kind, owner, group, mode, links, ACL and attributes (through a link: the link, then
-# the file it leads to), and its bytes other than the program's own settings and section.
+# The store file's kind, owner, mode, links, ACL, attributes (a link's, then its target's), non-setting bytes.
 metadata() {
     local file=$1/Tallix.exe.conf
     stat -c '%F %U %G %a %h' "$file"

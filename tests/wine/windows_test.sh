@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The Windows build under Wine (Debian's wine64): the unit tests and the end-to-end scripts with the
-# offscreen platform and the registry as the settings store, the registry's own cases, the portable
-# folder's DLLs, and the installer, whose installed program then runs on a desktop of its own
-# (desktop_test.py --wine). Every case runs in a Wine prefix of its own (see `run`).
-#
+# The Windows build under Wine: unit tests and end-to-end scripts (offscreen, the registry as the store), the
+# registry's own cases, the portable folder's DLLs, and the installer, whose program then runs on a desktop
+# (desktop_test.py --wine). Each case has a Wine prefix of its own (see `run`).
 #   windows_test.sh BUILD-DIR QT-PREFIX
 set -uo pipefail
 build=$(cd "$1" && pwd)
@@ -33,11 +31,9 @@ pass() { passed=$((passed + 1)); echo "ok   $1"; }
 fail() { failed=$((failed + 1)); echo "FAIL $1"; [ -z "${2:-}" ] || sed 's/^/     /' <<<"$2"; }
 # expect NAME GOT FILE: passes when GOT is the text of tests/wine/FILE, else shows the difference.
 expect() { if [ "$2" = "$(cat "$here/$3")" ]; then pass "$1"; else fail "$1" "$(diff "$here/$3" - <<<"$2")"; fi; }
-# Windows-style path of a Linux one, through Wine's Z: drive.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 reg() { WINEPREFIX=$1 WINEDEBUG=-all wine reg "${@:2}" 2>/dev/null | tr -d '\r'; }
-# has_key PREFIX KEY: whether the key exists (reg prints its complaints on standard output).
-has_key() { reg "$1" query "$2" >/dev/null; }
+has_key() { reg "$1" query "$2" >/dev/null; } # reg prints its complaints on standard output
 
 # Wine needs an X display even for the offscreen platform.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
@@ -62,9 +58,8 @@ fi
 
 # End-to-end scripts ------------------------------------------------------------------------------
 
-# Under Wine, Qt's Windows platform reports a window moved to a negative x 4 pixels further right, so a
-# stored Left of -1500 comes back as -1440: a known difference of the platform, kept in tests/wine/NAME.expected
-# so that any other change still fails.
+# Under Wine, Qt reports a window at a negative x 4 pixels further right (a stored Left of -1500 reads -1440):
+# a known difference, kept in tests/wine/NAME.expected so that any other change still fails.
 for script in "$repo"/tests/e2e/*.drive; do
     name=$(basename "$script" .drive)
     want=$(sed -n '1s/^# status \([0-9]*\).*/\1/p' "$script")
@@ -86,9 +81,8 @@ drive() { TALLIX_WINE_KEEP=$1 "$run" "$drive" <<<"$2" 2>>"$1.err" | tr -d '\r'; 
 # value PREFIX NAME: the type and data of one value under the program's key.
 value() { reg "$1" query "$key" /v "$2" | awk -v name="$2" '$1 == name { $1 = ""; sub(/^ /, ""); print }'; }
 
-# A run's values are plain texts (REG_SZ) under the program's key, and `unstore` removes one. Numbers
-# and bytes stored there by an outside edit then read as their number, or as the key's default; a save
-# writes them back as text.
+# A run's values are REG_SZ texts under the program's key; `unstore` removes one. Numbers and bytes stored
+# by an outside edit read as their number, or as the key's default; a save writes them back as text.
 prefix=$work/values
 drive "$prefix" 'store ShowPopup 0
 click Num4 Num2 Mem
@@ -145,9 +139,8 @@ mkdir -p "$work/zip" && (cd "$work/zip" && cmake -E tar xf "$zip")
 got=$(cd "$folder" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 expect "zip: exactly the program, its DLLs and plugins" "$got" zip_files.expected
 
-# The installer, per user and silent; the installed program then runs on a desktop (desktop_test.py)
-# with only its own folder's DLLs and Windows' own, which proves the folder lacks none;
-# the uninstaller removes it but leaves the settings.
+# The installer, per user and silent; the program then runs on a desktop with only its folder's DLLs and
+# Windows' own, which proves the folder lacks none; the uninstaller removes it but leaves the settings.
 prefix=$work/installed
 TALLIX_WINE_KEEP=$prefix "$run" "$installer" /S
 user_dir=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
