@@ -1,8 +1,6 @@
-# Plays one end-to-end script through tallix-drive and checks what it prints and how it exits:
+# Plays one script through tallix-drive; it must print NAME.expected (beside it) and exit with the status
+# of a first line "# status N" (1 for scripts provoking `error:` lines), else 0. Fresh store, offscreen.
 #   cmake -D DRIVE=<tallix-drive> -D SCRIPT=<NAME.drive> -D WORK_DIR=<scratch folder> -P run_script.cmake
-# It must print NAME.expected, beside the script. A first line "# status N" gives the exit status that
-# the script must end with (scripts that provoke `error:` lines end with 1); without it, 0. Every run
-# gets a fresh, empty settings store of its own and draws offscreen.
 get_filename_component(name "${SCRIPT}" NAME_WE)
 string(REGEX REPLACE "[.]drive$" ".expected" expected_file "${SCRIPT}")
 file(READ "${expected_file}" expected)

@@ -12,8 +12,7 @@ inline double ReadNumber(const QString& text) {
     return std::strtod(text.toUtf8().constData(), nullptr);
 }
 
-// A number with its bits, so that tables compare it exactly (the sign of zero too): "nan" for every NaN,
-// "refused" for no number.
+// A number with its bits, so tables compare exactly (zero's sign too); "nan" for any NaN, "refused" for none.
 inline QString Exact(std::optional<double> value) {
     if (!value) return QStringLiteral("refused");
     if (std::isnan(*value)) return QStringLiteral("nan");

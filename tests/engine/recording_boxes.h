@@ -8,8 +8,7 @@
 #include <string>
 #include <string_view>
 
-// The window's two boxes as the calculator sees them. Like the real screen box, it keeps at most
-// 28 characters of what it is given.
+// The window's two boxes as the calculator sees them; like the real screen, it keeps 28 characters.
 class RecordingBoxes : public tallix::DisplayBoxes {
 public:
     std::string ScreenText() const override { return screen; }

@@ -1,7 +1,5 @@
-// What the packages carry besides the program, read back as built: the Windows version record and icon
-// as a resource compiler makes them from the configured versioninfo.rc (TALLIX_VERSIONINFO_RES), and the
-// icon theme's PNG files as installed (TALLIX_ICON_THEME_DIR), each against the icon file
-// (TALLIX_ICON_FILE).
+// What the packages carry besides the program, as built: the Windows version record and icon compiled
+// from versioninfo.rc, and the installed theme PNGs, each against the icon file.
 
 #include "tests/support/table_file.h"
 
@@ -46,8 +44,7 @@ private slots:
         QTEST(rest.left(rest.indexOf(QChar(0))), "value");
     }
 
-    // VS_FIXEDFILEINFO, after its signature and structure version: file, then product version 1.0.0.0,
-    // each as two little-endian 32-bit numbers.
+    // VS_FIXEDFILEINFO past signature and struct version: file, product version 1.0.0.0, each two LE dwords.
     void fixedVersionIsOneZeroZeroZero() {
         const qsizetype at = res_.indexOf(QByteArray::fromHex("bd04effe"));
         QVERIFY2(at >= 0, "no VS_FIXEDFILEINFO");
@@ -67,8 +64,7 @@ private slots:
         }
     }
 
-    // <size>x<size>/apps/tallix.png is the icon file's image of that size, pixel for pixel, transparency
-    // included.
+    // Each theme PNG is the icon file's image of its size, pixel for pixel, transparency included.
     void themeIconIsTheIconFileImage() {
         for (const int size : {24, 48}) {
             QImageReader png(QStringLiteral(TALLIX_ICON_THEME_DIR "/%1x%1/apps/tallix.png").arg(size));

@@ -1,13 +1,11 @@
-# The installed tree: with -DSTAGE, what `cmake --install` puts into that empty folder; with -DCPACK and
-# -DDEB, the Debian package that CPack is to build as that file, in a folder of its own, unpacked there. The formats themselves are
-# desktop-file-validate's, appstreamcli's, lintian's and the icons test's to check; this checks that the
-# pieces name each other. Every problem is reported, then the script stops with an error if there was any.
+# Checks that the installed pieces name each other, in the tree `cmake --install` puts in -DSTAGE or in the
+# Debian package CPack builds as -DDEB (in a folder of its own: it is wiped), unpacked. The formats are
+# the validators', lintian's and the icons test's to check. Every problem is reported, then it fails.
 # cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DHOMEPAGE=... -DDESKTOP_ID=... -DAPPSTREAM_ID=... -DICON_NAME=...
 #       (-DSTAGE=... | -DCPACK=... -DDEB=...) -P layout.cmake
 cmake_minimum_required(VERSION 3.25)
 
-# run(COMMAND...): runs a command, stopping with its output when it fails; its standard output is left
-# in `output`.
+# run(COMMAND...): runs it, failing with its output if it fails; leaves its stdout in `output`.
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE error
       OUTPUT_STRIP_TRAILING_WHITESPACE)
@@ -23,8 +21,7 @@ if(STAGE)
   run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${STAGE}")
   set(root "${STAGE}")
 else()
-  # The package's name (CPack makes it of the Package and Version fields) and dependencies; the other
-  # fields' forms, and where the files lie, are lintian's to check.
+  # The package's name (CPack makes it of Package and Version) and Depends; the other fields are lintian's.
   get_filename_component(out_dir "${DEB}" DIRECTORY)
   file(REMOVE_RECURSE "${out_dir}")
   run("${CPACK}" -G DEB -B "${out_dir}" --config "${BUILD_DIR}/CPackConfig.cmake")
@@ -32,8 +29,7 @@ else()
     file(GLOB made "${out_dir}/*.deb")
     message(FATAL_ERROR "no ${DEB}; cpack made: ${made}")
   endif()
-  # Depends, from dpkg-shlibdeps: the Qt 6 libraries the program links, with minimum versions, and not
-  # the Qt Test library, which only the tests use.
+  # Depends, from dpkg-shlibdeps: the linked Qt 6 libraries with minimum versions, not Qt Test (tests only).
   run(dpkg-deb --field "${DEB}" Depends)
   foreach(library libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc\\+\\+6)
     if(NOT output MATCHES "(^|, )${library}(t64)? \\(>= [^)]+\\)" OR output MATCHES "libqt6test6")
@@ -44,8 +40,7 @@ else()
   set(root "${out_dir}/unpacked/usr")
 endif()
 
-# Exactly these files: the program, its desktop integration and its documents; no driver, no tests, no
-# libraries.
+# Exactly the program, its desktop integration and its documents: no driver, tests or libraries.
 set(problems "")
 set(desktop "share/applications/${DESKTOP_ID}.desktop")
 set(metainfo "share/metainfo/${APPSTREAM_ID}.metainfo.xml")
@@ -82,7 +77,7 @@ while(checks)
     string(APPEND problems "\n  the metainfo's screenshot ${CMAKE_MATCH_1} is not in the repository")
   endif()
 endwhile()
-# Apart: a pattern with a semicolon would split the list above.
+# Apart: a semicolon would split the list above.
 if(NOT entry MATCHES "\nCategories=([^\n]*;)?Utility;([^\n]*;)?Calculator;")
   string(APPEND problems "\n  the desktop entry is not in the categories Utility and Calculator")
 endif()

@@ -37,9 +37,8 @@ void Save(QtSettingsStore& store, const char* key, const QString& value) {
     store.SaveSetting(tallix::kAppName, tallix::kSection, key, value.toStdString());
 }
 
-// What Qt itself reads, as any other QSettings user of the file would. Qt keeps each file it has read
-// and trusts it while its size and time stamp agree, which two saves within one clock tick of the same
-// size defeat; a copy at a fresh path is read afresh.
+// What any other QSettings user reads. Qt trusts a cached file while its size and time stamp agree, which
+// two same-size saves in one clock tick defeat, so each read copies the file to a fresh path.
 QVariant QtRead(const char* key) {
     static int copies = 0;
     const QString path =
@@ -59,8 +58,7 @@ private slots:
         QFile::remove(StoreFile());
     }
 
-    // A value edited by hand reads back as written, even where Qt's own reading differs; a save of the
-    // text itself reads back exactly, for Qt too.
+    // Hand edits read back as written, even where Qt differs; a saved text reads back exactly, for Qt too.
     void handEditedValues_data() { AddTableRows(TABLES "hand_edited.txt", {"case", "file", "read", "qt"}); }
     void handEditedValues() {
         QFETCH(QString, file);
@@ -88,8 +86,7 @@ private slots:
                  Unescaped(after));
     }
 
-    // Files pieced together from bits of settings lines: the saved value reads back, and every line
-    // of the file outlives the edit in order, unless it held the key.
+    // Random files of settings-line bits: the value reads back; lines without the key survive, in order.
     void randomFilesKeepTheirLines() {
         QList<QByteArray> pieces =
             QByteArray("[Default%20Settings]|[Default Settings]|[Other]|[|Top=1| Top = 2 "
@@ -119,9 +116,8 @@ private slots:
         }
     }
 
-    // A store that can't be read gives defaults. A write that can't be saved prints one line, tells the
-    // problem handler and is kept by this store for the rest of the run, but saved for no one else, until
-    // the store can be written again: then the next save, or the end of the run, saves it too.
+    // An unreadable store gives defaults. A failed save prints one line, tells the handler and is kept by
+    // this store alone until the store is writable again: the next save, or the end of the run, saves it.
     void failedSaveKept_data() {
         QTest::addColumn<bool>("flush");
         QTest::newRow("saved with the next save") << false;
@@ -157,8 +153,7 @@ private slots:
         QCOMPARE(problems, 2);
     }
 
-    // Asked to end at once (from a signal handler, on whatever thread) while the file is rewritten in
-    // place, the process ends as soon as the rewrite is done, not in the middle of it.
+    // Asked to end at once (signal handler, any thread) mid-rewrite, the process ends after the rewrite.
     void endAtOnceWaitsForARewriteInPlace() {
         int written[2];
         QCOMPARE(pipe(written), 0);

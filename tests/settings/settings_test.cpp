@@ -57,8 +57,7 @@ private slots:
         QCOMPARE(tallix::ReadSingle(store, Setting::Top), single.toFloat());
     }
 
-    // A position is written as the shortest number text (exponent as "E+20") that ReadSingle turns back
-    // into the very same float.
+    // A position is written as the shortest text (exponent "E+20") that ReadSingle reads back exactly.
     void singleTextRoundTrip() {
         QCOMPARE(tallix::SingleToText(-66.5f), "-66.5");
         QCOMPARE(tallix::SingleToText(1e20f), "1E+20");

@@ -5,9 +5,8 @@
 
 #include <initializer_list>
 
-// Adds a Qt Test row for each line of a table file: text cells split at '|' and trimmed, one column
-// each (names must be literals: Qt keeps the pointers); blank lines and '#' comments are skipped. Each
-// row is named after its line and first cell.
+// A Qt Test row per table line: cells split at '|' and trimmed, one column each (names must be literals:
+// Qt keeps the pointers), named after the line number and first cell; blank and '#' lines are skipped.
 inline void AddTableRows(const char* path, std::initializer_list<const char*> columns) {
     for (const char* column : columns)
         QTest::addColumn<QString>(column);

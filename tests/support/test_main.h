@@ -4,8 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// Like QTEST_MAIN, but the settings store lives in a fresh temporary folder for the whole run, so no
-// test reads or writes the real user's settings, and windows are drawn offscreen unless told otherwise.
+// QTEST_MAIN with a throwaway settings store (never the user's) and offscreen drawing unless told otherwise.
 #define TALLIX_TEST_MAIN(TestObject)                                                                         \
     int main(int argc, char** argv) {                                                                        \
         QTemporaryDir configHome;                                                                            \

@@ -30,14 +30,12 @@ using namespace tallix;
 
 namespace {
 
-// A committed image by its file name, as compiled into the program.
 QByteArray committed(const QString& file) {
     QFile resource(QStringLiteral(":/images/") + file);
     return resource.open(QIODevice::ReadOnly) ? resource.readAll() : QByteArray();
 }
 
-// One run of the program over an in-memory store that starts as on a first run with the welcome window
-// turned off, less what a test seeds.
+// A first run over an in-memory store with the welcome window off; tests seed the rest.
 struct MainWindowRun {
     MemoryStore store;
     SilentMessageBoxes boxes;
@@ -61,8 +59,7 @@ struct MainWindowRun {
     }
 };
 
-// Reports the program active just before the window that the user comes back to is activated, as Qt
-// does when the user returns from another program.
+// Reports the program active just before the window activates, as Qt does on a return from another program.
 class ReturnFromOtherProgram : public QObject {
 public:
     bool eventFilter(QObject*, QEvent* event) override {
@@ -153,7 +150,6 @@ QSizeF drawnSize(const QWidget& control, const QString& text, const QRect& room,
     return QSizeF(width, ink.height()) / scale;
 }
 
-// One line for each caption that doesn't fit.
 QStringList misfits(const QWidget& window) {
     QStringList found;
     for (const QWidget* control : window.findChildren<QWidget*>()) {
@@ -174,8 +170,7 @@ QStringList misfits(const QWidget& window) {
 
 } // namespace
 
-// The windows as the user meets them, over an in-memory store, and the images and fonts they show. The
-// captions and the drawing are checked at scale factor 1 and, in a second run, 2 (QT_SCALE_FACTOR).
+// The windows as the user meets them; captions and drawing run again at QT_SCALE_FACTOR=2.
 class MainWindowTest : public QObject {
     Q_OBJECT
 
@@ -212,8 +207,7 @@ private slots:
     }
 
     void fontsResolveToBundledFaces() {
-        // Each bundled file registered itself, whatever the system has installed: application font ids
-        // count from 0 in a fresh process.
+        // Font ids count from 0 in a fresh process: each bundled file registered, whatever is installed.
         QStringList registered;
         for (int id = 0; id < 3; ++id)
             registered += QFontDatabase::applicationFontFamilies(id);
@@ -225,8 +219,8 @@ private slots:
             QCOMPARE(QFontInfo(ShownFont("Times New Roman", 12)).family(), "Liberation Serif");
     }
 
-    // The direct readers give what Qt's readers give. What they don't handle (here an 8-bit bitmap and a
-    // 32-bit icon, as Qt writes them) goes to Qt's readers, and a file no reader takes gives nothing.
+    // The direct readers match Qt's; what they don't handle (8-bit BMP, 32-bit icon) falls back to Qt's,
+    // and a file no reader takes gives nothing.
     void readersAgreeWithQtAndFallBack() {
         QTemporaryDir dir;
         const QString bmp8 = dir.filePath("8-bit.bmp"), ico32 = dir.filePath("32-bit.ico"),
@@ -266,8 +260,7 @@ private slots:
         }
     }
 
-    // A failed save's box opens once the handler that saved has finished: M has set the title by then.
-    // (That it is told once per run is the hostile stores' check.)
+    // The box opens once the saving handler has finished, so M has set the title (told once: hostile tests).
     void failedSaveToldAfterTheHandler() {
         FullStore store;
         store.Seed("ShowPopup", "0");
@@ -283,8 +276,7 @@ private slots:
                                           "/home/user/.config/Tallix.exe.conf | Tallix - By Dorvik5150 (M)"));
     }
 
-    // Load reads each setting in turn and writes none. The options are read again on a return from
-    // another window of the program, not on one from another program.
+    // Load reads, never writes; options are reread on a return from our other windows, not another program.
     void settingsReadAtLoadAndOnReturn() {
         MainWindowRun run;
         MainCalc& main = run.Start();
@@ -311,9 +303,8 @@ private slots:
         QVERIFY(run.store.Reads().empty());
     }
 
-    // Beyond the plain left clicks that the end-to-end scripts play, with the red feedback on as on a first
-    // run: a held key is red whatever the button; only the left button released on the same key clicks;
-    // the keyboard changes no colour.
+    // Beyond the scripts' left clicks, red feedback on: a held key is red whatever the button, only the left
+    // button released on the same key clicks, and the keyboard changes no colour.
     void mouseWithoutAClick_data() {
         QTest::addColumn<Qt::MouseButton>("button");
         QTest::addColumn<QByteArray>("releasedOn");
@@ -327,8 +318,7 @@ private slots:
         run.Start();
         FeedbackButton* pressed = run.key("Num7");
         FeedbackButton* released = run.key(releasedOn);
-        // The mouse goes through the window, as on a desktop: the release goes to the control that got the
-        // press.
+        // Through the window, as on a desktop: the release goes to the control that got the press.
         QWindow* window = run.main().windowHandle();
         const QPoint from = pressed->mapTo(&run.main(), pressed->rect().center());
         const QPoint to = released->mapTo(&run.main(), released->rect().center());
@@ -372,8 +362,7 @@ private slots:
         QCOMPARE(visited.join(' '), order);
     }
 
-    // A companion opened again while its closed window waits for deletion gets a new window, loaded
-    // afresh, and the closed one no longer counts as open.
+    // Reopened while its closed window awaits deletion: a new window, loaded afresh; the old one isn't open.
     void reopenBeforeDeletionLoadsAfresh_data() {
         QTest::addColumn<QString>("window");
         for (const char* window : {"Popup", "Sett", "RsExp"})
@@ -423,9 +412,8 @@ private slots:
         QTEST(outputs ? QString::fromStdString(outputs->killsNeeded) : "refused", "kills");
     }
 
-    // Every caption of every window shows whole inside the visible part of its control, measured with the
-    // fonts that the controls really use: text is drawn at the device's pixel size, whose glyphs need not
-    // be exactly twice as wide at scale 2.
+    // Every caption fits the visible part of its control, in the controls' real fonts: glyphs drawn at the
+    // device's pixel size need not be exactly twice as wide at scale 2.
     void captionsFit() {
         MainWindowRun run;
         run.store.Seed("ShowPopup", "1");
@@ -447,14 +435,12 @@ private slots:
         QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
     }
 
-    // The client area, 3240 by 3810 twips at 15 twips a pixel, drawn at the scale factor: each logical
-    // pixel a block of device pixels of one colour, the colour of the plain window's pixel.
+    // The 3240 x 3810 twip client area (15 a pixel): each logical pixel a one-colour block of device pixels.
     void drawnAtScale_data() {
         QTest::addColumn<QPoint>("place");  // a logical pixel of the client area, away from any text
         QTest::addColumn<QColor>("colour"); // invalid: the style's, whatever it is
         const QColor silver(192, 192, 192), navy(0, 0, 128);
-        // The background picture, its top-left corner 6 pixels left of and 1 above the client area's;
-        // its edges pixel for pixel (rows 55 and 56, columns 159 and 160) and a rounded corner.
+        // The background picture, at (-6, -1): its edges (rows 55/56, columns 159/160) and a rounded corner.
         QTest::newRow("last silver row") << QPoint(4, 54) << silver;
         QTest::newRow("first navy row") << QPoint(4, 55) << navy;
         QTest::newRow("last column of the navy panel") << QPoint(153, 116) << navy;
