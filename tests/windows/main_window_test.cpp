@@ -1,30 +1,22 @@
 #include "resources/resources.h"
-#include "settings/memory_store.h"
 #include "tests/support/table_file.h"
 #include "tests/support/test_main.h"
+#include "tests/windows/captions.h"
+#include "tests/windows/main_window_run.h"
 #include "windows/companions/companions.h"
 #include "windows/companions/experience.h"
 #include "windows/forms/form.h"
-#include "windows/forms/message_boxes.h"
 #include "windows/main/feedback_button.h"
 #include "windows/main/main_calc.h"
 #include "windows/main/picture_box.h"
 #include "windows/main/program.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QFontMetricsF>
 #include <QImageReader>
-#include <QLabel>
-#include <QLineEdit>
 #include <QProcess>
-#include <QStyleOptionButton>
 #include <QWindow>
-
-#include <functional>
-#include <optional>
 
 using namespace tallix;
 
@@ -33,139 +25,6 @@ namespace {
 QByteArray committed(const QString& file) {
     QFile resource(QStringLiteral(":/images/") + file);
     return resource.open(QIODevice::ReadOnly) ? resource.readAll() : QByteArray();
-}
-
-// A first run over an in-memory store with the welcome window off; tests seed the rest.
-struct MainWindowRun {
-    MemoryStore store;
-    SilentMessageBoxes boxes;
-    Program program{store, boxes};
-
-    MainWindowRun() { store.Seed("ShowPopup", "0"); }
-    MainCalc& Start() {
-        program.Start();
-        return *program.Main();
-    }
-    MainCalc& main() const { return *program.Main(); }
-    FeedbackButton* key(const char* name) const {
-        return main().findChild<FeedbackButton*>(QString::fromLatin1(name));
-    }
-    QString screen() const { return main().findChild<QLineEdit*>(QStringLiteral("Screen"))->text(); }
-    QStringList readKeys() const {
-        QStringList keys;
-        for (const MemoryStore::Access& access : store.Reads())
-            keys << QString::fromStdString(access.key);
-        return keys;
-    }
-};
-
-// Reports the program active just before the window activates, as Qt does on a return from another program.
-class ReturnFromOtherProgram : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::ActivationChange && !reported_) {
-            reported_ = true;
-            emit qApp->applicationStateChanged(Qt::ApplicationActive);
-        }
-        return false;
-    }
-
-private:
-    bool reported_ = false;
-};
-
-// A store whose every save fails, as on a full disk, telling its problem handler each time.
-class FullStore : public MemoryStore {
-public:
-    void SaveSetting(std::string_view, std::string_view, std::string_view, std::string_view) override {
-        if (handler_) handler_({"/home/user/.config/Tallix.exe.conf", "No space left on device", true});
-    }
-    void SetProblemHandler(std::function<void(const StoreProblem&)> handler) override {
-        handler_ = std::move(handler);
-    }
-
-private:
-    std::function<void(const StoreProblem&)> handler_;
-};
-
-// Records each box with the main window's title at the moment it showed.
-class RecordingBoxes : public MessageBoxes {
-public:
-    void Show(QWidget* parent, const QString& title, const QString& text, MessageIcon) override {
-        shown << title + ": " + text.section(QLatin1Char('\n'), 0, 1) + " | " +
-                     (parent ? parent->windowTitle() : "");
-    }
-    QStringList shown;
-};
-
-struct Caption {
-    QString text;
-    QRect room; // where the control's style lets the text go, in the control's coordinates
-    bool wraps = false;
-};
-
-std::optional<Caption> captionOf(const QWidget& control) {
-    if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = button->text();
-        const auto contents = qobject_cast<const QCheckBox*>(button) ? QStyle::SE_CheckBoxContents
-                                                                     : QStyle::SE_PushButtonContents;
-        return Caption{button->text(), button->style()->subElementRect(contents, &option, button)};
-    }
-    if (const auto* label = qobject_cast<const QLabel*>(&control))
-        return Caption{label->text(), label->contentsRect(), label->wordWrap()};
-    if (const auto* box = qobject_cast<const QLineEdit*>(&control)) {
-        QStyleOptionFrame option;
-        option.initFrom(box);
-        option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
-        const QRect room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
-        // The line edit keeps 2 pixels of its own on either side of its text margins.
-        return Caption{box->text(), room.marginsRemoved(box->textMargins() + QMargins(2, 0, 2, 0))};
-    }
-    return std::nullopt;
-}
-
-// The room in the window's coordinates, cut by the control, every container and the client area.
-QRect visibleRoom(const QWidget& control, QRect room) {
-    const QWidget* window = control.window();
-    room.translate(control.mapTo(window, QPoint(0, 0)));
-    for (const QWidget* part = &control; part; part = part->parentWidget())
-        room &= QRect(part->mapTo(window, QPoint(0, 0)), part->size());
-    return room;
-}
-
-// The text's extent as drawn on the device: glyphs at the device's pixel size, back in window pixels.
-QSizeF drawnSize(const QWidget& control, const QString& text, const QRect& room, bool wraps) {
-    const qreal scale = control.devicePixelRatioF();
-    QFont font = control.font();
-    font.setPointSizeF(font.pointSizeF() * scale);
-    const QFontMetricsF metrics(font, &control);
-    if (wraps)
-        return metrics.boundingRect(QRectF(0, 0, room.width() * scale, 1e6), Qt::TextWordWrap, text).size() /
-               scale;
-    // The ink may reach past the advance on either side.
-    const QRectF ink = metrics.tightBoundingRect(text);
-    const qreal width = std::max(metrics.horizontalAdvance(text), ink.right()) - std::min(0.0, ink.left());
-    return QSizeF(width, ink.height()) / scale;
-}
-
-QStringList misfits(const QWidget& window) {
-    QStringList found;
-    for (const QWidget* control : window.findChildren<QWidget*>()) {
-        const std::optional<Caption> caption = captionOf(*control);
-        if (!caption || caption->text.isEmpty()) continue;
-        const QRect room = visibleRoom(*control, caption->room);
-        const QSizeF drawn = drawnSize(*control, caption->text, room, caption->wraps);
-        if (drawn.width() > room.width() || drawn.height() > room.height())
-            found << QStringLiteral("%1.%2 \"%3\" needs %4 x %5 px, has %6 x %7")
-                         .arg(window.objectName(), control->objectName(), caption->text)
-                         .arg(drawn.width(), 0, 'f', 1)
-                         .arg(drawn.height(), 0, 'f', 1)
-                         .arg(room.width())
-                         .arg(room.height());
-    }
-    return found;
 }
 
 } // namespace

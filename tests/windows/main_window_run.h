@@ -1,0 +1,80 @@
+#pragma once
+
+#include "settings/memory_store.h"
+#include "windows/forms/message_boxes.h"
+#include "windows/main/feedback_button.h"
+#include "windows/main/main_calc.h"
+#include "windows/main/program.h"
+
+#include <QApplication>
+#include <QLineEdit>
+
+#include <functional>
+
+// The program over an in-memory store, and the stand-ins the window tests put around it.
+namespace tallix {
+
+// A first run over an in-memory store with the welcome window off; tests seed the rest.
+struct MainWindowRun {
+    MemoryStore store;
+    SilentMessageBoxes boxes;
+    Program program{store, boxes};
+
+    MainWindowRun() { store.Seed("ShowPopup", "0"); }
+    MainCalc& Start() {
+        program.Start();
+        return *program.Main();
+    }
+    MainCalc& main() const { return *program.Main(); }
+    FeedbackButton* key(const char* name) const {
+        return main().findChild<FeedbackButton*>(QString::fromLatin1(name));
+    }
+    QString screen() const { return main().findChild<QLineEdit*>(QStringLiteral("Screen"))->text(); }
+    QStringList readKeys() const {
+        QStringList keys;
+        for (const MemoryStore::Access& access : store.Reads())
+            keys << QString::fromStdString(access.key);
+        return keys;
+    }
+};
+
+// Reports the program active just before the window activates, as Qt does on a return from another program.
+class ReturnFromOtherProgram : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ActivationChange && !reported_) {
+            reported_ = true;
+            emit qApp->applicationStateChanged(Qt::ApplicationActive);
+        }
+        return false;
+    }
+
+private:
+    bool reported_ = false;
+};
+
+// A store whose every save fails, as on a full disk, telling its problem handler each time.
+class FullStore : public MemoryStore {
+public:
+    void SaveSetting(std::string_view, std::string_view, std::string_view, std::string_view) override {
+        if (handler_) handler_({"/home/user/.config/Tallix.exe.conf", "No space left on device", true});
+    }
+    void SetProblemHandler(std::function<void(const StoreProblem&)> handler) override {
+        handler_ = std::move(handler);
+    }
+
+private:
+    std::function<void(const StoreProblem&)> handler_;
+};
+
+// Records each box with the main window's title at the moment it showed.
+class RecordingBoxes : public MessageBoxes {
+public:
+    void Show(QWidget* parent, const QString& title, const QString& text, MessageIcon) override {
+        shown << title + ": " + text.section(QLatin1Char('\n'), 0, 1) + " | " +
+                     (parent ? parent->windowTitle() : "");
+    }
+    QStringList shown;
+};
+
+} // namespace tallix
