@@ -28,6 +28,7 @@ extern "C" void onStopSignal(int number) {
     if (closing.exchange(true)) EndProcessAtOnce(128 + number);
     const int savedErrno = errno;
     const char byte = 1;
+    // Never blocks: one pending byte is enough, so a flood of signals that fills the socket loses nothing.
     static_cast<void>(::write(signalSockets[0], &byte, 1));
     errno = savedErrno;
 }
@@ -35,12 +36,13 @@ extern "C" void onStopSignal(int number) {
 } // namespace
 
 void CloseOnStopSignals(std::function<void()> close) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalSockets) != 0) return;
     auto* notifier =
         new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [close = std::move(close)] {
-        char byte = 0;
-        static_cast<void>(::read(signalSockets[1], &byte, 1));
+        char bytes[64];
+        while (::read(signalSockets[1], bytes, sizeof bytes) > 0) {
+        }
         close();
     });
     struct sigaction action = {};

@@ -1,53 +1,31 @@
 #pragma once
 
-#include <chrono>
-#include <string>
-#include <variant>
+#include "settings/store_place.h"
 
-#include <sys/types.h>
+#include <chrono>
+#include <variant>
 
 namespace tallix {
 
-// Why something on the file system failed: the system's error number (0 when none applies) and the
-// reason in words, as the user is told it.
-struct FileFailure {
-    int error = 0;
-    std::string reason;
+// How long a save waits for another copy of the program to finish its own, in steps of at most `step`.
+struct LockTiming {
+    std::chrono::milliseconds wait{5000};
+    std::chrono::milliseconds step{20};
 };
 
-// The lock that copies of the program take to edit one file: a lock file beside it, held by whoever
-// created it. It names the holder's process, application and host as QLockFile does, and the holder
-// keeps an flock on it, so that the kernel tells everyone else when the holder has died.
-class FileLock {
-public:
-    struct Timing {
-        std::chrono::milliseconds wait{5000};  // how long to wait for another copy's lock
-        std::chrono::milliseconds stale{2000}; // a lock this old is stuck: a save takes milliseconds
-        std::chrono::milliseconds step{50};    // the longest single wait
-    };
-
-    // Takes the lock at `path`, waiting in short steps while another live copy holds it. A lock left by
-    // a process that has died, or older than `stale`, is broken whatever its mode or owner, wherever the
-    // folder lets this user remove it. Fails at once where no lock can be made (a folder at `path`, a
-    // folder that can't be written).
-    static std::variant<FileLock, FileFailure> Take(const std::string& path, Timing timing);
-
-    FileLock(FileLock&& other) noexcept;
-    FileLock& operator=(FileLock&&) = delete;
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
-    ~FileLock();
-
-    // Whether the lock file at the path is still this one (no other copy has broken it).
-    bool StillHeld() const;
-
-private:
-    FileLock(std::string path, int fd, dev_t device, ino_t inode);
-
-    std::string path_;
-    int fd_ = -1;
-    dev_t device_ = 0;
-    ino_t inode_ = 0;
+// The settings file, open for reading and writing and locked against every other copy of the program.
+// The lock is an flock of the file itself: the kernel ends it with its holder, so a copy that died
+// never blocks anyone and a live one, however slow, is never overtaken; and every writer meets on it,
+// whether it replaces the file or rewrites it in place. (QLockFile breaks a lock by its age, and
+// QSaveFile's new file loses the old one's owner, attributes and links.)
+struct LockedFile {
+    Descriptor file;
+    struct stat st {};
+    bool created = false; // made empty by this lock, where there was no file
 };
+
+// Opens and locks the file at the place, making an empty one where there is none, and waits in short
+// steps while another copy holds it. Anything but a regular file there is a failure; it is never opened.
+std::variant<LockedFile, FileFailure> LockStoreFile(const StorePlace& place, LockTiming timing);
 
 } // namespace tallix

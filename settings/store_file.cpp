@@ -4,14 +4,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
-#include <thread>
+#include <random>
+#include <string_view>
 #include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef __linux__
@@ -21,87 +20,16 @@
 namespace tallix {
 namespace {
 
-// Another copy took this one's lock away (it stood still for longer than a lock may be held); the save
-// starts over.
-FileFailure lockBroken() {
-    return {ENOLCK, "Another copy broke its lock"};
-}
-
-FileFailure systemFailure(int error = errno) {
-    std::string reason = std::strerror(error);
-    return {error, reason};
-}
-
-// Closes its descriptor when it goes.
-class Descriptor {
-public:
-    explicit Descriptor(int fd)
-        : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Creates the folder and the folders above it where missing.
-std::optional<FileFailure> makeFolders(const std::string& folder) {
-    for (std::size_t at = 1; at <= folder.size(); ++at) {
-        if (at != folder.size() && folder[at] != '/') continue;
-        const std::string part = folder.substr(0, at);
-        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return systemFailure();
-    }
-    struct stat st {};
-    if (stat(folder.c_str(), &st) != 0) return systemFailure();
-    if (!S_ISDIR(st.st_mode)) return systemFailure(ENOTDIR);
-    return std::nullopt;
-}
-
-// The file that `path` names once every symbolic link is followed; it need not exist.
-std::variant<std::string, FileFailure> followLinks(std::string path) {
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (lstat(path.c_str(), &st) != 0) {
-            if (errno == ENOENT) return path;
-            return systemFailure();
-        }
-        if (!S_ISLNK(st.st_mode)) return path;
-        char target[PATH_MAX];
-        const ssize_t size = readlink(path.c_str(), target, sizeof target);
-        if (size < 0 || size == ssize_t(sizeof target)) return systemFailure(size < 0 ? errno : ENAMETOOLONG);
-        const std::string link(target, std::size_t(size));
-        path = link.starts_with('/') ? link : folderOf(path) + '/' + link;
-    }
-    return systemFailure(ELOOP);
-}
-
-std::optional<FileFailure> notARegularFile(const struct stat& st) {
-    if (S_ISREG(st.st_mode)) return std::nullopt;
-    return FileFailure{EINVAL,
-                       S_ISDIR(st.st_mode) ? "It is a folder, not a file" : "It is not a regular file"};
-}
-
 // Reads the whole of an open regular file, checking its kind and size first.
 std::variant<QByteArray, FileFailure> readAll(int fd, const struct stat& st) {
-    if (auto failure = notARegularFile(st)) return *failure;
+    if (auto failure = NotARegularFile(st)) return *failure;
     if (st.st_size > kMaxStoreFileSize) return FileFailure{EFBIG, "It is larger than 1 MiB"};
     QByteArray data(qsizetype(st.st_size) + 1, Qt::Uninitialized);
     qsizetype size = 0;
     for (;;) {
         const ssize_t got = pread(fd, data.data() + size, std::size_t(data.size() - size), size);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return systemFailure();
+        if (got < 0) return SystemFailure();
         if (got == 0) break;
         size += got;
         if (size > kMaxStoreFileSize) return FileFailure{EFBIG, "It is larger than 1 MiB"};
@@ -115,10 +43,17 @@ std::optional<FileFailure> writeAll(int fd, QByteArrayView bytes, off_t offset) 
     while (!bytes.isEmpty()) {
         const ssize_t put = pwrite(fd, bytes.data(), std::size_t(bytes.size()), offset);
         if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return systemFailure(put < 0 ? errno : ENOSPC);
+        if (put <= 0) return SystemFailure(put < 0 ? errno : ENOSPC);
         bytes = bytes.sliced(put);
         offset += put;
     }
+    return std::nullopt;
+}
+
+// A folder's fsync: what makes a rename or a new name in it last. Filesystems that can't sync a folder
+// say EINVAL; their names are as lasting as they get.
+std::optional<FileFailure> syncFolder(int folder) {
+    if (fsync(folder) != 0 && errno != EINVAL) return SystemFailure();
     return std::nullopt;
 }
 
@@ -160,39 +95,122 @@ bool copyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to) {
     return true;
 }
 
+// New files that are not yet in the settings file's place go by one name, ".<file>.tallix-new-" and six
+// letters or digits: nothing else makes such a name, so the clean-up removes nothing of the user's.
+constexpr std::string_view kNewMark = ".tallix-new-";
+constexpr std::string_view kNameLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
+
+std::string newFileName(const std::string& file) {
+    static std::mt19937 random(std::random_device{}());
+    std::string name = '.' + file + std::string(kNewMark);
+    for (int i = 0; i < 6; ++i)
+        name += kNameLetters[random() % kNameLetters.size()];
+    return name;
+}
+
+bool isNewFileName(std::string_view name, const std::string& file) {
+    const std::string prefix = '.' + file + std::string(kNewMark);
+    return name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
+           name.find_first_not_of(kNameLetters, prefix.size()) == std::string_view::npos;
+}
+
+// Removes new files that copies killed in the middle of a save left behind. Only under the lock, when no
+// live copy can be making one.
+void removeLeftovers(const StorePlace& place, const struct stat& file) {
+    const int listing = fcntl(place.folder.get(), F_DUPFD_CLOEXEC, 0);
+    DIR* entries = listing < 0 ? nullptr : fdopendir(listing);
+    if (!entries) {
+        if (listing >= 0) close(listing);
+        return;
+    }
+    rewinddir(entries);
+    while (const dirent* entry = readdir(entries)) {
+        struct stat st {};
+        if (isNewFileName(entry->d_name, place.name) &&
+            fstatat(place.folder.get(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && st.st_nlink == 1 && (st.st_uid == geteuid() || st.st_uid == file.st_uid))
+            unlinkat(place.folder.get(), entry->d_name, 0);
+    }
+    closedir(entries);
+}
+
+// A new file in the folder, with no name while the filesystem allows it (O_TMPFILE), so that a copy
+// killed while writing it leaves nothing behind.
+struct NewFile {
+    Descriptor file;
+    std::string name; // empty while it has none
+};
+
+std::variant<NewFile, FileFailure> makeNewFile(const StorePlace& place) {
+    constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC;
+#ifdef O_TMPFILE
+    if (Descriptor unnamed(openat(place.folder.get(), ".", O_TMPFILE | kFlags, 0600)); unnamed)
+        return NewFile{std::move(unnamed), {}};
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return SystemFailure();
+#endif
+    for (;;) {
+        NewFile made{{}, newFileName(place.name)};
+        made.file =
+            Descriptor(openat(place.folder.get(), made.name.c_str(), kFlags | O_CREAT | O_EXCL, 0600));
+        if (made.file) return made;
+        if (errno != EEXIST) return SystemFailure();
+    }
+}
+
+// Gives an unnamed new file its name, the last step before it takes the settings file's place.
+std::optional<FileFailure> nameNewFile(const StorePlace& place, NewFile& made) {
+    if (!made.name.empty()) return std::nullopt;
+    const std::string self = "/proc/self/fd/" + std::to_string(made.file.get());
+    for (int tries = 0; tries < 100; ++tries) {
+        const std::string name = newFileName(place.name);
+        if (linkat(AT_FDCWD, self.c_str(), place.folder.get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+            (errno == ENOENT &&
+             linkat(made.file.get(), "", place.folder.get(), name.c_str(), AT_EMPTY_PATH) == 0)) {
+            made.name = name;
+            return std::nullopt;
+        }
+        if (errno != EEXIST) return SystemFailure();
+    }
+    return SystemFailure(EEXIST);
+}
+
 enum class Replaced {
     Done,
     InPlaceNeeded
 };
 
-// Writes the new bytes to a file beside the old one, gives it the old one's owner, attributes and mode,
-// flushes it, and puts it in the old one's place (or the first file's, when there was none).
-std::variant<Replaced, FileFailure> replaceFile(const std::string& target, const struct stat* old, int oldFd,
-                                                const QByteArray& data, const FileLock* lock) {
-    const std::size_t slash = target.rfind('/');
-    std::string temporary = target.substr(0, slash + 1) + '.' + target.substr(slash + 1) + ".XXXXXX";
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        if (old && (errno == EACCES || errno == EPERM || errno == EROFS)) return Replaced::InPlaceNeeded;
-        return systemFailure();
-    }
-    Descriptor file(fd);
+bool anyOf(int error, std::initializer_list<int> errors) {
+    return std::find(errors.begin(), errors.end(), error) != errors.end();
+}
+
+// Writes the new bytes to a new file beside the old one, gives it the old one's owner, attributes and
+// mode, flushes it, and puts it in the old one's place.
+std::variant<Replaced, FileFailure> replaceFile(const StorePlace& place, const LockedFile& old,
+                                                const QByteArray& data) {
+    auto made = makeNewFile(place);
+    if (auto* failure = std::get_if<FileFailure>(&made))
+        return anyOf(failure->error, {EACCES, EPERM, EROFS})
+                   ? std::variant<Replaced, FileFailure>(Replaced::InPlaceNeeded)
+                   : *failure;
+    NewFile& file = std::get<NewFile>(made);
+    const int fd = file.file.get();
     const auto discard = [&](std::variant<Replaced, FileFailure> outcome) {
-        unlink(temporary.c_str());
+        if (!file.name.empty()) unlinkat(place.folder.get(), file.name.c_str(), 0);
         return outcome;
     };
     if (auto failure = writeAll(fd, data, 0)) return discard(*failure);
-    if (old) {
-        const bool owned = old->st_uid == geteuid() && old->st_gid == getegid();
-        if ((!owned && fchown(fd, old->st_uid, old->st_gid) != 0) || !copyAttributes(oldFd, fd) ||
-            fchmod(fd, old->st_mode & 07777) != 0)
-            return discard(Replaced::InPlaceNeeded);
+    const bool owned = old.st.st_uid == geteuid() && old.st.st_gid == getegid();
+    if ((!owned && fchown(fd, old.st.st_uid, old.st.st_gid) != 0) || !copyAttributes(old.file.get(), fd) ||
+        fchmod(fd, old.st.st_mode & 07777) != 0)
+        return discard(Replaced::InPlaceNeeded);
+    if (fsync(fd) != 0) return discard(SystemFailure());
+    if (auto failure = nameNewFile(place, file)) return discard(*failure);
+    if (renameat(place.folder.get(), file.name.c_str(), place.folder.get(), place.name.c_str()) != 0) {
+        // A file mounted where it stands, or a link across filesystems, can only be rewritten.
+        if (anyOf(errno, {EBUSY, EXDEV})) return discard(Replaced::InPlaceNeeded);
+        return discard(SystemFailure());
     }
-    if (fsync(fd) != 0) return discard(systemFailure());
-    if (lock && !lock->StillHeld()) return discard(lockBroken());
-    if (rename(temporary.c_str(), target.c_str()) != 0) return discard(systemFailure());
-    const Descriptor folder(open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder) fsync(folder.get()); // the rename itself, on disk
+    if (auto failure = syncFolder(place.folder.get())) return *failure;
     return Replaced::Done;
 }
 
@@ -206,123 +224,56 @@ std::optional<FileFailure> rewriteInPlace(int fd, const QByteArray& old, const Q
 #ifdef __linux__
     if (data.size() > old.size() && fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, data.size()) != 0 &&
         errno != EOPNOTSUPP && errno != ENOSYS)
-        return systemFailure();
+        return SystemFailure();
 #endif
     if (auto failure = writeAll(fd, QByteArrayView(data).sliced(first), first)) {
         writeAll(fd, QByteArrayView(old).sliced(first), first);
-        ftruncate(fd, old.size());
+        static_cast<void>(ftruncate(fd, old.size()));
         return failure;
     }
     if (data.size() < old.size() && ftruncate(fd, data.size()) != 0) {
-        const FileFailure failure = systemFailure();
+        const FileFailure failure = SystemFailure();
         writeAll(fd, QByteArrayView(old).sliced(first), first);
         return failure;
     }
-    if (fsync(fd) != 0) return systemFailure();
+    if (fsync(fd) != 0) return SystemFailure();
     return std::nullopt;
 }
 
-// Holds an flock on the file itself, where no lock file can be made beside it (a folder this user
-// can't write): only copies that rewrite the file in place meet there, and they all take it.
-std::optional<FileFailure> lockInPlace(int fd, const FileLock::Timing& timing) {
-    const auto deadline = std::chrono::steady_clock::now() + timing.wait;
-    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno != EWOULDBLOCK && errno != EINTR) return systemFailure();
-        if (std::chrono::steady_clock::now() >= deadline)
-            return FileFailure{EWOULDBLOCK, "Another program has kept it locked"};
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return std::nullopt;
-}
-
-// Removes what copies killed in the middle of a save left in the folder: their new file, not yet in
-// place, and a broken lock moved aside. Only under the lock, and only what is older than a lock may be.
-void removeLeftovers(const std::string& target, const std::string& lockPath,
-                     std::chrono::milliseconds stale) {
-    const std::string folder = folderOf(target);
-    const std::string temporary = '.' + target.substr(target.rfind('/') + 1) + '.';
-    const std::string aside = lockPath.substr(lockPath.rfind('/') + 1) + ".stale.";
-    DIR* entries = opendir(folder.c_str());
-    if (!entries) return;
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    while (const dirent* entry = readdir(entries)) {
-        const std::string_view name = entry->d_name;
-        const bool ours = (name.starts_with(temporary) && name.size() == temporary.size() + 6) ||
-                          (name.starts_with(aside) && folderOf(lockPath) == folder);
-        struct stat st {};
-        const std::string path = folder + '/' + std::string(name);
-        if (ours && lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-            now.tv_sec - st.st_mtim.tv_sec > std::chrono::ceil<std::chrono::seconds>(stale).count())
-            unlink(path.c_str());
-    }
-    closedir(entries);
-}
-
-std::optional<FileFailure> editOnce(const std::string& path, const std::string& target,
-                                    const std::function<QByteArray(const QByteArray&)>& edit,
-                                    const FileLock::Timing& timing) {
-    auto taken = FileLock::Take(path + ".lock", timing);
-    const FileLock* lock = std::get_if<FileLock>(&taken);
-    if (!lock) {
-        const FileFailure& failure = std::get<FileFailure>(taken);
-        // No lock file in a folder this user can't write: the file can still be rewritten in place.
-        if (failure.error != EACCES && failure.error != EPERM && failure.error != EROFS) return failure;
-    }
-
-    if (lock) removeLeftovers(target, path + ".lock", timing.stale);
-    struct stat st {};
-    if (stat(target.c_str(), &st) != 0) {
-        if (errno != ENOENT) return systemFailure();
-        if (!lock) return std::get<FileFailure>(taken);
-        auto outcome = replaceFile(target, nullptr, -1, edit(QByteArray()), lock);
-        if (auto* failure = std::get_if<FileFailure>(&outcome)) return *failure;
-        return std::nullopt;
-    }
-    if (auto failure = notARegularFile(st)) return failure;
-    // A file this user may not write stays as it is, though the folder would let it be replaced.
-    const Descriptor file(open(target.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-    if (!file) return systemFailure();
-    if (fstat(file.get(), &st) != 0) return systemFailure();
-    auto read = readAll(file.get(), st);
+std::optional<FileFailure> editLocked(const StorePlace& place, const LockedFile& locked,
+                                      const std::function<QByteArray(const QByteArray&)>& edit) {
+    if (auto refused = WriteRefused(place, locked.st)) return refused;
+    auto read = readAll(locked.file.get(), locked.st);
     if (auto* failure = std::get_if<FileFailure>(&read)) return *failure;
     const QByteArray& old = std::get<QByteArray>(read);
     const QByteArray data = edit(old);
     if (data == old) return std::nullopt;
-
-    const bool inPlace = !lock || st.st_nlink > 1;
-    if (!inPlace) {
-        auto outcome = replaceFile(target, &st, file.get(), data, lock);
-        if (auto* failure = std::get_if<FileFailure>(&outcome)) return *failure;
-        if (std::get<Replaced>(outcome) == Replaced::Done) return std::nullopt;
+    removeLeftovers(place, locked.st);
+    if (locked.st.st_nlink == 1) { // a hard link stays one: every name must see the change
+        auto replaced = replaceFile(place, locked, data);
+        if (auto* failure = std::get_if<FileFailure>(&replaced)) return *failure;
+        if (std::get<Replaced>(replaced) == Replaced::Done) return std::nullopt;
     }
-    if (!lock) {
-        if (auto failure = lockInPlace(file.get(), timing)) return failure;
-        // Read again under the lock: another copy may have written in between.
-        auto again = readAll(file.get(), st);
-        if (auto* failure = std::get_if<FileFailure>(&again)) return *failure;
-        const QByteArray& current = std::get<QByteArray>(again);
-        return rewriteInPlace(file.get(), current, edit(current));
-    }
-    if (!lock->StillHeld()) return lockBroken();
-    return rewriteInPlace(file.get(), old, data);
+    return rewriteInPlace(locked.file.get(), old, data);
 }
 
 } // namespace
 
 std::variant<std::optional<QByteArray>, FileFailure> ReadStoreFile(const std::string& path) {
+    using Read = std::variant<std::optional<QByteArray>, FileFailure>;
+    auto found = FindStoreFile(path, false);
+    if (auto* failure = std::get_if<FileFailure>(&found))
+        return failure->error == ENOENT ? Read(std::nullopt) : *failure;
+    const StorePlace& place = std::get<StorePlace>(found);
     struct stat st {};
-    if (stat(path.c_str(), &st) != 0) {
-        if (errno == ENOENT) return std::optional<QByteArray>();
-        return systemFailure();
-    }
-    // Checked before opening: opening a FIFO or a device could block or act on the device.
-    if (auto failure = notARegularFile(st)) return *failure;
-    const Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!file)
-        return errno == ENOENT ? std::variant<std::optional<QByteArray>, FileFailure>(std::nullopt)
-                               : systemFailure();
-    if (fstat(file.get(), &st) != 0) return systemFailure();
+    if (fstatat(place.folder.get(), place.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? Read(std::nullopt) : SystemFailure();
+    // Checked before opening: opening a FIFO or a device could block or act on it.
+    if (auto failure = NotARegularFile(st)) return *failure;
+    const Descriptor file(openat(place.folder.get(), place.name.c_str(),
+                                 O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    if (!file) return errno == ENOENT ? Read(std::nullopt) : SystemFailure();
+    if (fstat(file.get(), &st) != 0) return SystemFailure();
     auto read = readAll(file.get(), st);
     if (auto* failure = std::get_if<FileFailure>(&read)) return *failure;
     return std::optional(std::get<QByteArray>(std::move(read)));
@@ -330,15 +281,19 @@ std::variant<std::optional<QByteArray>, FileFailure> ReadStoreFile(const std::st
 
 std::optional<FileFailure> EditStoreFile(const std::string& path,
                                          const std::function<QByteArray(const QByteArray&)>& edit,
-                                         FileLock::Timing timing) {
-    if (auto failure = makeFolders(folderOf(path))) return failure;
-    auto followed = followLinks(path);
-    if (auto* failure = std::get_if<FileFailure>(&followed)) return *failure;
-    const std::string& target = std::get<std::string>(followed);
-    for (int attempt = 0;; ++attempt) {
-        auto failure = editOnce(path, target, edit, timing);
-        if (!failure || failure->error != ENOLCK || attempt == 2) return failure;
-    }
+                                         LockTiming timing) {
+    auto found = FindStoreFile(path, true);
+    if (auto* failure = std::get_if<FileFailure>(&found)) return *failure;
+    const StorePlace& place = std::get<StorePlace>(found);
+    auto locked = LockStoreFile(place, timing);
+    if (auto* failure = std::get_if<FileFailure>(&locked)) return *failure;
+    const LockedFile& file = std::get<LockedFile>(locked);
+    auto failure = editLocked(place, file, edit);
+    // A file made only to be locked goes again when nothing could be written into it.
+    struct stat now {};
+    if (file.created && fstat(file.file.get(), &now) == 0 && now.st_size == 0 && now.st_nlink > 0)
+        unlinkat(place.folder.get(), place.name.c_str(), 0);
+    return failure;
 }
 
 } // namespace tallix

@@ -14,19 +14,20 @@ namespace tallix {
 // A settings file larger than this is not read: nothing the program writes comes near it.
 inline constexpr long long kMaxStoreFileSize = 1 << 20;
 
-// The bytes of the settings file at `path` (a regular file, or a link to one), or nothing when there is
-// no file. Anything else at the path (a folder, a FIFO, a device), a file over kMaxStoreFileSize or one
-// that can't be read is a failure; reading never blocks on what it finds there.
+// The bytes of the settings file at `path`, or nothing when there is no file. Anything else at the path
+// (a folder, a FIFO, a device), a link another user could have planted, a file over kMaxStoreFileSize
+// or one that can't be read is a failure; reading never blocks on what it finds there.
 std::variant<std::optional<QByteArray>, FileFailure> ReadStoreFile(const std::string& path);
 
 // Replaces the settings file's bytes with `edit` of them (of nothing when there is no file yet), under
 // the lock that copies of the program share, reading the file afresh under it. All or nothing: every
 // write is checked and flushed to disk before the new file takes the old one's place, so on any failure
 // (a full disk, say) the file stays as it was. The file keeps its owner, group, mode, ACL and extended
-// attributes, and a link stays a link; where a new file can't be given all of them (another user's
-// file, a hard link, a folder this user can't write) the file is rewritten in place instead.
+// attributes, and a link stays a link; where a new file can't be given all of them, or can't take the
+// old one's place (another user's file, a hard link, a folder this user can't write, a file mounted
+// where it stands), the file is rewritten in place instead.
 std::optional<FileFailure> EditStoreFile(const std::string& path,
                                          const std::function<QByteArray(const QByteArray&)>& edit,
-                                         FileLock::Timing timing = {});
+                                         LockTiming timing = {});
 
 } // namespace tallix

@@ -255,15 +255,13 @@ class Desktop(Runs):
         tallix = self.run_program()
         tallix.main()
         before = tallix.settings_bytes()
-        # Another copy holds the lock, fresh all along: the save on closing waits its turn, asleep.
-        lock = os.open(tallix.path + ".lock", os.O_WRONLY | os.O_CREAT | os.O_EXCL)
+        # Another copy holds the settings file's lock: the save on closing waits its turn, asleep.
+        lock = os.open(tallix.path, os.O_RDONLY)
         self.addCleanup(os.close, lock)
-        os.write(lock, f"{os.getpid()}\nTallix.exe\n{os.uname().nodename}\n".encode())
         fcntl.flock(lock, fcntl.LOCK_EX)
         tallix.process.send_signal(signal.SIGTERM)
 
         def waiting():
-            os.utime(lock)
             with open(f"/proc/{tallix.process.pid}/wchan") as wchan:
                 return wchan.read() == "hrtimer_nanosleep"
 

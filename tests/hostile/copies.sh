@@ -62,7 +62,7 @@ if [[ $mode == killed_copies ]]; then
     while (($(date +%s%N) < end - 1000000000)); do
         sleep "0.$((3 + RANDOM % 4))"
         victim=$(cat "$work/$((1 + RANDOM % copies)).pid" 2>/dev/null) || continue
-        [[ -e $store.lock ]] && mid_save=$((mid_save + 1)) # some copy is saving at that moment
+        flock -n "$store" true || mid_save=$((mid_save + 1)) # some copy is saving at that moment
         kill -9 "$victim" 2>/dev/null && kills=$((kills + 1))
     done
 fi
@@ -90,7 +90,7 @@ while IFS='=' read -r key value; do
     esac || echo "$key holds '$value', which is not what the copies wrote last" >>"$work/failures"
 done < <(echo "print ${keys[*]/#/setting.}" | "$drive" 2>/dev/null)
 ((read == ${#keys[@]})) || echo "the store read back $read keys of ${#keys[@]}" >>"$work/failures"
-# A copy killed mid-save leaves its new file beside the store, for a save over 2 s later to remove; else none.
+# A copy killed just as its new file got its name leaves it beside the store, for the next save to remove.
 left=$(find "$XDG_CONFIG_HOME" -mindepth 1 ! -name Tallix.exe.conf | wc -l)
 [[ $mode == killed_copies || $left == 0 ]] ||
     echo "left beside the store: $(ls -A "$XDG_CONFIG_HOME" | tr '\n' ' ')" >>"$work/failures"

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "settings/file_basics.h"
+
+#include <string>
+#include <variant>
+
+#include <sys/stat.h>
+
+namespace tallix {
+
+// Where the settings file is: the folder that holds it, open, and its name there. Everything after
+// finding it goes through the folder's descriptor, so no folder can be swapped in between checks.
+struct StorePlace {
+    Descriptor folder;
+    struct stat folderStat {};
+    std::string name;
+};
+
+// The place of the file at `path`, once the symbolic links at its last step are followed; the file
+// need not exist. A link is followed only where the kernel's own rule for links would follow it (the
+// link is this user's or the folder owner's, or its folder is not a sticky world-writable one) and, for
+// root, only a link of root's in a folder no other user can write: a link planted by another user is a
+// failure. With `makeFolders`, missing folders on the way are made.
+std::variant<StorePlace, FileFailure> FindStoreFile(const std::string& path, bool makeFolders);
+
+// Why the file `file` in the place must not be written, or nothing: a hard link root doesn't own, a
+// hard link or another user's file in a sticky world-writable folder, where others can plant them.
+std::optional<FileFailure> WriteRefused(const StorePlace& place, const struct stat& file);
+
+} // namespace tallix
