@@ -46,6 +46,14 @@ std::optional<std::string> finiteText(double value) {
     return NumberToText(value);
 }
 
+// The memory is kept as text: only these exact texts mean there is nothing to store or recall.
+bool nothingToStore(std::string_view screen) {
+    return screen == "0" || screen.empty() || screen == "Error";
+}
+bool memoryEmpty(std::string_view memory) {
+    return memory == "0" || memory.empty();
+}
+
 } // namespace
 
 void Calculator::Press(Key key) {
@@ -82,6 +90,10 @@ void Calculator::Press(Key key) {
         return Clear2();
     case Key::ClearLast2:
         return ClearLast2();
+    case Key::Mem:
+        return Mem();
+    case Key::GatherMem:
+        return GatherMem();
     }
 }
 
@@ -100,6 +112,11 @@ void Calculator::resetToIdle() {
 void Calculator::Load() {
     resetToIdle();
     boxes_.SetScreenText("0");
+}
+
+void Calculator::LoadMemory() {
+    if (storage_.StoredText() != "0") host_.ShowMemoryMark(true);
+    state_.MrClickCount = 0;
 }
 
 void Calculator::Digit(char digit) {
@@ -220,6 +237,38 @@ void Calculator::ClearLast2() {
     state_.HasDecimalPoint = false;
     state_.EntryText = "0";
     state_.StartNewEntry = true;
+}
+
+void Calculator::Mem() {
+    state_.MrClickCount = 0;
+    if (nothingToStore(boxes_.ScreenText())) return;
+    if (storage_.TipWanted()) {
+        host_.ShowMemoryTip();
+        storage_.TipShown();
+    }
+    // The screen is read afresh after the modal tip.
+    storage_.Store(boxes_.ScreenText());
+    host_.ShowMemoryMark(true);
+}
+
+void Calculator::GatherMem() {
+    const std::string memory = storage_.StoredText();
+    if (memoryEmpty(memory)) return; // leaves MrClickCount too
+    ++state_.MrClickCount;
+    // A second press in a row clears the memory, and leaves the screen showing what the first recalled.
+    const bool clearing = state_.MrClickCount > 1;
+    if (clearing) {
+        storage_.Store("0");
+        state_.MrClickCount = 0;
+        host_.ShowMemoryMark(false);
+    }
+    state_.EntryText = boxes_.ScreenText();
+    if (state_.OperatorPending) state_.SecondEntered = true;
+    state_.StartNewEntry = false; // a digit typed next is appended to the recalled text
+    if (!clearing) {
+        boxes_.SetScreenText(memory);
+        state_.HaveNumber = true;
+    }
 }
 
 } // namespace tallix

@@ -6,7 +6,7 @@
 namespace tallix {
 namespace {
 
-constexpr std::array<KeyName, 22> kKeys{{
+constexpr std::array<KeyName, 24> kKeys{{
     {Key::Num0, "Num0"},         {Key::Num1, "Num1"},
     {Key::Num2, "Num2"},         {Key::Num3, "Num3"},
     {Key::Num4, "Num4"},         {Key::Num5, "Num5"},
@@ -18,6 +18,7 @@ constexpr std::array<KeyName, 22> kKeys{{
     {Key::Power, "Power"},       {Key::Equal, "Equal"},
     {Key::PowerTwo, "PowerTwo"}, {Key::Sroot, "Sroot"},
     {Key::Clear2, "Clear2"},     {Key::ClearLast2, "ClearLast2"},
+    {Key::Mem, "Mem"},           {Key::GatherMem, "GatherMem"},
 }};
 
 } // namespace

@@ -30,6 +30,8 @@ enum class Key {
     Sroot,
     Clear2,
     ClearLast2,
+    Mem,       // M: stores the number on the screen
+    GatherMem, // MR: recalls it; a second MR in a row clears it
 };
 
 struct KeyName {

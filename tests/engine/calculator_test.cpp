@@ -8,10 +8,16 @@
 
 namespace {
 
+// A freshly loaded calculator; `memory` is the number an earlier run stored, "0" for none.
 struct Run {
     RecordingBoxes boxes;
-    tallix::Calculator calc{boxes};
-    Run() { calc.Load(); }
+    RecordingMemory memory;
+    tallix::Calculator calc{boxes, memory, memory};
+    explicit Run(std::string_view stored = "0") {
+        memory.stored = std::string(stored);
+        calc.LoadMemory();
+        calc.Load();
+    }
 };
 
 // The rules that every calculator key keeps; the first one broken, or nullptr.
@@ -32,14 +38,22 @@ class CalculatorTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The table of key sequences: keys | screen | operator box.
-    void keySequences_data() { AddTableRows(KEY_SEQUENCES, {"keys", "screen", "display"}); }
+    // The table of key sequences: keys | screen | operator box | the memory's log.
+    void keySequences_data() { AddTableRows(KEY_SEQUENCES, {"keys", "screen", "display", "memory"}); }
     void keySequences() {
         QFETCH(QString, keys);
-        Run run;
+        // A leading "[TEXT]" is the memory an earlier run stored.
+        QString stored = QStringLiteral("0");
+        if (keys.startsWith(u'[')) {
+            const qsizetype end = keys.indexOf(u']');
+            stored = keys.mid(1, end - 1);
+            keys = keys.mid(end + 1).trimmed();
+        }
+        Run run(stored.toStdString());
         QVERIFY(PressKeys(run.calc, keys.toStdString()));
         QTEST(QString::fromStdString(run.boxes.screen), "screen");
         QTEST(QString::fromStdString(run.boxes.display), "display");
+        QTEST(QString::fromStdString(run.memory.log), "memory");
     }
 
     // Random key sequences, some heavy on digits to reach the screen's limit and exponent texts.

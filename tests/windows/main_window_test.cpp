@@ -4,7 +4,6 @@
 #include "tests/windows/captions.h"
 #include "tests/windows/main_window_run.h"
 #include "windows/companions/companions.h"
-#include "windows/companions/experience.h"
 #include "windows/forms/form.h"
 #include "windows/main/feedback_button.h"
 #include "windows/main/main_calc.h"
@@ -255,20 +254,6 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(first.isNull());
         QCOMPARE(OpenForm(window), second.data());
-    }
-
-    // The experience calculator: its two outputs, or "refused" for inputs turned down with a message box.
-    void experience_data() {
-        AddTableRows(EXPERIENCE_TABLE, {"perKill", "current", "desired", "exp", "kills"});
-    }
-    void experience() {
-        QFETCH(QString, perKill);
-        QFETCH(QString, current);
-        QFETCH(QString, desired);
-        const auto outputs =
-            CalculateExperience({perKill.toStdString(), current.toStdString(), desired.toStdString()});
-        QTEST(outputs ? QString::fromStdString(outputs->expNeeded) : "refused", "exp");
-        QTEST(outputs ? QString::fromStdString(outputs->killsNeeded) : "refused", "kills");
     }
 
     // Every caption fits the visible part of its control, in the controls' real fonts: glyphs drawn at the

@@ -1,4 +1,4 @@
-#include "windows/companions/experience.h"
+#include "engine/experience.h"
 
 #include "engine/number_text.h"
 
