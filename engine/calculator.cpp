@@ -12,31 +12,31 @@
 namespace tallix {
 namespace {
 
-struct Operation {
+struct OperationInfo {
     Key key;
+    Operation operation;
     std::string_view symbol;  // shown in the operator box while the operation waits
-    std::string_view name;    // kept in PendingOp
     std::string_view neutral; // right operand when none was entered
     double (*apply)(double, double);
 };
 
-constexpr std::array<Operation, 5> kOperations{{
-    {Key::Add, "+", "Add", "0", [](double a, double b) { return a + b; }},
-    {Key::Minus, "-", "Sub", "0", [](double a, double b) { return a - b; }},
-    {Key::Mult, "\u00D7", "Mult", "1", [](double a, double b) { return a * b; }},
-    {Key::Divide, "\u00F7", "Div", "0", [](double a, double b) { return a / b; }},
-    {Key::Power, "y^", "Pow", "1", [](double a, double b) { return Pow(a, b); }},
+constexpr std::array<OperationInfo, 5> kOperations{{
+    {Key::Add, Operation::Add, "+", "0", [](double a, double b) { return a + b; }},
+    {Key::Minus, Operation::Sub, "-", "0", [](double a, double b) { return a - b; }},
+    {Key::Mult, Operation::Mult, "\u00D7", "1", [](double a, double b) { return a * b; }},
+    {Key::Divide, Operation::Div, "\u00F7", "0", [](double a, double b) { return a / b; }},
+    {Key::Power, Operation::Pow, "y^", "1", [](double a, double b) { return Pow(a, b); }},
 }};
 
-const Operation* operationByKey(Key key) {
+const OperationInfo* operationByKey(Key key) {
     const auto it =
         std::find_if(kOperations.begin(), kOperations.end(), [&](const auto& o) { return o.key == key; });
     return it == kOperations.end() ? nullptr : &*it;
 }
 
-const Operation* operationByName(std::string_view name) {
-    const auto it =
-        std::find_if(kOperations.begin(), kOperations.end(), [&](const auto& o) { return o.name == name; });
+const OperationInfo* infoOf(std::optional<Operation> operation) {
+    const auto it = std::find_if(kOperations.begin(), kOperations.end(),
+                                 [&](const auto& o) { return o.operation == operation; });
     return it == kOperations.end() ? nullptr : &*it;
 }
 
@@ -69,7 +69,7 @@ void Calculator::Press(Key key) {
     case Key::Num7:
     case Key::Num8:
     case Key::Num9:
-        return Digit(static_cast<char>('0' + (static_cast<int>(key) - static_cast<int>(Key::Num0))));
+        return Digit(*DigitOf(key));
     case Key::Deci:
         return Deci();
     case Key::Polarity:
@@ -101,10 +101,9 @@ void Calculator::resetToIdle() {
     state_.HaveNumber = false;
     state_.MrClickCount = 0;
     state_.HasDecimalPoint = false;
-    state_.OperatorPending = false;
     state_.SecondEntered = false;
     state_.StartNewEntry = true;
-    state_.PendingOp.clear();
+    state_.PendingOp.reset();
     state_.EntryText.clear();
     state_.FirstOperand.clear();
 }
@@ -124,7 +123,7 @@ void Calculator::Digit(char digit) {
     state_.MrClickCount = 0;
     state_.EntryText = boxes_.ScreenText();
     if (state_.StartNewEntry) boxes_.SetScreenText(std::string(1, digit));
-    if (state_.OperatorPending) state_.SecondEntered = true;
+    if (state_.OperatorPending()) state_.SecondEntered = true;
     if (!state_.StartNewEntry) boxes_.SetScreenText(state_.EntryText + digit);
     state_.StartNewEntry = false;
 }
@@ -153,15 +152,14 @@ void Calculator::Polarity() {
 }
 
 void Calculator::Operator(Key key) {
-    const Operation* op = operationByKey(key);
+    const OperationInfo* op = operationByKey(key);
     if (!op || !state_.HaveNumber) return;
     boxes_.SetDisplayText(op->symbol);
     SolveProb();
     state_.HasDecimalPoint = false;
     state_.FirstOperand = boxes_.ScreenText();
-    state_.PendingOp = op->name;
+    state_.PendingOp = op->operation;
     state_.StartNewEntry = true;
-    state_.OperatorPending = true;
 }
 
 void Calculator::Equal() {
@@ -174,7 +172,7 @@ void Calculator::SolveProb() {
     state_.MrClickCount = 0;
     if (state_.EntryText.empty() || state_.FirstOperand.empty()) return;
     state_.EntryText = boxes_.ScreenText();
-    const Operation* op = operationByName(state_.PendingOp);
+    const OperationInfo* op = infoOf(state_.PendingOp);
     if (!state_.SecondEntered) state_.EntryText = op ? op->neutral : "0";
 
     if (op) {
@@ -187,9 +185,8 @@ void Calculator::SolveProb() {
     }
 
     state_.HaveNumber = true;
-    state_.OperatorPending = false;
     state_.SecondEntered = false;
-    state_.PendingOp = "0";
+    state_.PendingOp.reset();
     state_.EntryText = "0";
     state_.FirstOperand = "0";
     boxes_.SetScreenText(state_.ResultText);
@@ -263,7 +260,7 @@ void Calculator::GatherMem() {
         host_.ShowMemoryMark(false);
     }
     state_.EntryText = boxes_.ScreenText();
-    if (state_.OperatorPending) state_.SecondEntered = true;
+    if (state_.OperatorPending()) state_.SecondEntered = true;
     state_.StartNewEntry = false; // a digit typed next is appended to the recalled text
     if (!clearing) {
         boxes_.SetScreenText(memory);

@@ -27,6 +27,7 @@ public:
     // Marks the title when the stored memory is anything but "0"; called before the window shows.
     void LoadMemory();
 
+private:
     void Digit(char digit); // '1' to '9'
     void Zero();
     void Deci();
@@ -41,7 +42,6 @@ public:
     void Mem();
     void GatherMem();
 
-private:
     void resetToIdle();
     void showError() { boxes_.SetScreenText("Error"); }
 

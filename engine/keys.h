@@ -6,7 +6,7 @@
 
 namespace tallix {
 
-// The calculator's keys, named after the main window's buttons. The digits come first and in order.
+// The calculator's keys, named after the main window's buttons.
 enum class Key {
     Num0,
     Num1,
@@ -37,13 +37,12 @@ enum class Key {
 struct KeyName {
     Key key;
     std::string_view name;
+    char digit = '\0'; // what a digit key types; '\0' for the others
 };
 
-constexpr Key DigitKey(int digit) {
-    return static_cast<Key>(static_cast<int>(Key::Num0) + digit);
-}
-
 std::span<const KeyName> AllKeys();
+std::optional<char> DigitOf(Key key);
+std::optional<Key> DigitKey(char digit); // the key that types '0' to '9'
 std::optional<Key> KeyByName(std::string_view name);
 
 } // namespace tallix

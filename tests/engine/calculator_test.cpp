@@ -22,13 +22,11 @@ struct Run {
 
 // The rules that every calculator key keeps; the first one broken, or nullptr.
 const char* brokenInvariant(const tallix::CalcState& s, const RecordingBoxes& boxes) {
-    const bool evaluated = s.PendingOp.empty() || s.PendingOp == "0"; // no operation waits
     if (boxes.screen.empty()) return "the screen is empty";
-    if (s.PendingOp.empty() != s.FirstOperand.empty())
-        return "PendingOp is empty exactly while FirstOperand is";
-    if (s.OperatorPending && evaluated) return "an operator waits without an operation";
-    if (s.SecondEntered && !s.OperatorPending) return "a right operand without a waiting operator";
-    if (!s.HaveNumber && (s.OperatorPending || !s.PendingOp.empty())) return "an operation without a number";
+    if (s.PendingOp && s.FirstOperand.empty()) return "an operation waits without its left operand";
+    if (s.SecondEntered && !s.OperatorPending()) return "a right operand without a waiting operator";
+    if (!s.HaveNumber && !s.FirstOperand.empty()) return "a left operand without a number";
+    if (s.MrClickCount > 1) return "a second MR in a row that did not clear";
     return nullptr;
 }
 

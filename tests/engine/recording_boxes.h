@@ -65,7 +65,7 @@ inline bool PressKeys(tallix::Calculator& calc, std::string_view keys) {
             return false;
         } else {
             for (char c : word)
-                calc.Press(c == '.' ? Key::Deci : tallix::DigitKey(c - '0'));
+                calc.Press(c == '.' ? Key::Deci : *tallix::DigitKey(c));
         }
     }
     return true;
