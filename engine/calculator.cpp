@@ -48,7 +48,7 @@ std::optional<std::string> finiteText(double value) {
 
 // The memory is kept as text: only these exact texts mean there is nothing to store or recall.
 bool nothingToStore(std::string_view screen) {
-    return screen == "0" || screen.empty() || screen == "Error";
+    return screen == "0" || screen.empty() || screen == kErrorText;
 }
 bool memoryEmpty(std::string_view memory) {
     return memory == "0" || memory.empty();
@@ -145,7 +145,7 @@ void Calculator::Deci() {
 void Calculator::Polarity() {
     state_.MrClickCount = 0;
     const std::string screen = boxes_.ScreenText();
-    if (screen == "Error") return;
+    if (screen == kErrorText) return;
     const auto value = TextToNumber(screen);
     if (!value) return showError();
     boxes_.SetScreenText(NumberToText(-*value));
@@ -197,7 +197,7 @@ void Calculator::SolveProb() {
 void Calculator::PowerTwo() {
     if (!state_.HaveNumber) return;
     state_.MrClickCount = 0;
-    if (boxes_.ScreenText() == "Error") return;
+    if (boxes_.ScreenText() == kErrorText) return;
     boxes_.SetDisplayText("y^2");
     SolveProb();
     const auto value = TextToNumber(boxes_.ScreenText());
@@ -209,7 +209,7 @@ void Calculator::PowerTwo() {
 void Calculator::Sroot() {
     state_.MrClickCount = 0;
     const std::string screen = boxes_.ScreenText();
-    if (screen == "Error") return;
+    if (screen == kErrorText) return;
     const auto value = TextToNumber(screen);
     if (!value) return showError();
     // Every step goes through the display text, so each intermediate value is rounded to 15 digits.

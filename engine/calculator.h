@@ -4,6 +4,7 @@
 #include "engine/display_boxes.h"
 #include "engine/keys.h"
 #include "engine/memory_ports.h"
+#include "engine/number_text.h"
 
 namespace tallix {
 
@@ -43,7 +44,7 @@ private:
     void GatherMem();
 
     void resetToIdle();
-    void showError() { boxes_.SetScreenText("Error"); }
+    void showError() { boxes_.SetScreenText(kErrorText); }
 
     DisplayBoxes& boxes_;
     MemoryStorage& storage_;

@@ -9,11 +9,14 @@
 #include <string>
 #include <string_view>
 
-// The window's two boxes as the calculator sees them; like the real screen, it keeps 28 characters.
+// The window's two boxes as the calculator sees them; like the real screen, it keeps kScreenMaxLength
+// characters.
 class RecordingBoxes : public tallix::DisplayBoxes {
 public:
     std::string ScreenText() const override { return screen; }
-    void SetScreenText(std::string_view text) override { screen = std::string(text.substr(0, 28)); }
+    void SetScreenText(std::string_view text) override {
+        screen = std::string(text.substr(0, tallix::kScreenMaxLength));
+    }
     void SetDisplayText(std::string_view text) override { display = std::string(text); }
 
     std::string screen;

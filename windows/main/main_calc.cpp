@@ -37,8 +37,6 @@ constexpr std::string_view kMemoryTipText =
     "button twice";
 
 constexpr float kDefaultEdge = 1000; // twips from the screen's top and left, the defaults of Top and Left
-constexpr float kPopupBelow = 1000;  // the welcome window's offset from the main window's corner
-constexpr float kPopupLeft = 700;
 
 // Colours the box alike in every colour group, so that a disabled box isn't greyed out.
 void colourBox(QLineEdit& box, QPalette::ColorRole background, QPalette::ColorRole text) {
@@ -153,7 +151,7 @@ void MainCalc::Form_Load() {
     // The engine's cleared state, and "0" on the screen once the window is up.
     calculator_.Load();
     if (ReadText(store_, Setting::ShowPopup) == "1")
-        companions_.ShowPopup(this, Top() + kPopupBelow, Left() - kPopupLeft);
+        companions_.ShowPopup(this, Top() + kPopupBelowMain, Left() - kPopupLeftOfMain);
 }
 
 void MainCalc::placeFromSettings() {
@@ -219,7 +217,7 @@ std::string MainCalc::ScreenText() const {
 }
 
 void MainCalc::SetScreenText(std::string_view text) {
-    screen_->setText(QString::fromUtf8(text)); // the box keeps the first 28 characters
+    screen_->setText(QString::fromUtf8(text)); // the box keeps the first kScreenMaxLength characters
 }
 
 void MainCalc::SetDisplayText(std::string_view text) {
