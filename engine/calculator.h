@@ -22,8 +22,7 @@ public:
 
     void Press(Key key);
 
-    // The cleared state of a freshly loaded window: as after Clear2, but the operator box and the last
-    // result are left alone.
+    // The cleared state of a freshly loaded window: as after Clear2, but the operator box is left alone.
     void Load();
     // Marks the title when the stored memory is anything but "0"; called before the window shows.
     void LoadMemory();

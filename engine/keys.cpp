@@ -41,11 +41,4 @@ std::optional<Key> DigitKey(char digit) {
     return it->key;
 }
 
-std::optional<Key> KeyByName(std::string_view name) {
-    const auto it =
-        std::find_if(kKeys.begin(), kKeys.end(), [&](const KeyName& k) { return k.name == name; });
-    if (it == kKeys.end()) return std::nullopt;
-    return it->key;
-}
-
 } // namespace tallix

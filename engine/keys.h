@@ -43,6 +43,5 @@ struct KeyName {
 std::span<const KeyName> AllKeys();
 std::optional<char> DigitOf(Key key);
 std::optional<Key> DigitKey(char digit); // the key that types '0' to '9'
-std::optional<Key> KeyByName(std::string_view name);
 
 } // namespace tallix
