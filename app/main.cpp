@@ -1,7 +1,9 @@
+#include "app/command_line.h"
 #include "app/display_connection.h"
 #include "app/run_calculator.h"
 
 int main(int argc, char* argv[]) {
+    if (const auto status = tallix::AnswerCommandLine({argv, static_cast<std::size_t>(argc)})) return *status;
     const auto app = tallix::ConnectToDisplay(argc, argv);
     return tallix::RunCalculator(*app);
 }

@@ -3,6 +3,7 @@
 // plain string append (what a digit key does at heart).
 #include "engine/calculator.h"
 #include "engine/number_text.h"
+#include "tests/engine/recording_boxes.h"
 
 #include <chrono>
 #include <cstdio>
@@ -12,15 +13,6 @@
 #include <vector>
 
 namespace {
-
-class Boxes : public tallix::DisplayBoxes {
-public:
-    std::string ScreenText() const override { return screen; }
-    void SetScreenText(std::string_view text) override { screen = std::string(text.substr(0, 28)); }
-    void SetDisplayText(std::string_view text) override { display = std::string(text); }
-    std::string screen;
-    std::string display;
-};
 
 volatile std::size_t sink;
 
@@ -70,11 +62,12 @@ int main() {
         sink = static_cast<std::size_t>(std::strtod(texts[i % kValues].c_str(), nullptr) != 0);
     });
 
-    Boxes boxes;
-    tallix::Calculator calc(boxes);
+    RecordingBoxes boxes;
+    RecordingMemory memory;
+    tallix::Calculator calc(boxes, memory, memory);
     calc.Load();
     const double digit = nsPerCall(n, [&](std::size_t i) {
-        if (i % 20 == 0) calc.Clear2(); // keep the entry short, as a user would
+        if (i % 20 == 0) calc.Press(tallix::Key::Clear2); // keep the entry short, as a user would
         calc.Press(tallix::Key::Num7);
     });
     // A digit key at heart: read the screen text, append the digit, write it back.
@@ -91,7 +84,7 @@ int main() {
     const Key chain[] = {Key::Num5,   Key::Add,  Key::Num3,  Key::Mult, Key::Num2,
                          Key::Divide, Key::Num7, Key::Minus, Key::Num1, Key::Equal};
     const double chained = nsPerCall(n / 10, [&](std::size_t) {
-        calc.Clear2();
+        calc.Press(tallix::Key::Clear2);
         for (Key key : chain)
             calc.Press(key);
     });

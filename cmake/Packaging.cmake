@@ -31,13 +31,13 @@ set(TALLIX_ORIGINAL_FILENAME "Tallix.exe")
 set(TALLIX_VERSIONINFO_RC "${PROJECT_BINARY_DIR}/resources/windows/versioninfo.rc")
 configure_file(resources/windows/versioninfo.rc.in "${TALLIX_VERSIONINFO_RC}" @ONLY)
 
-if(WIN32 AND TARGET tallix)
+if(WIN32)
   target_sources(tallix PRIVATE "${TALLIX_VERSIONINFO_RC}")
 endif()
 
 # Installation.
 
-if(TARGET tallix AND NOT WIN32)
+if(NOT WIN32)
   install(TARGETS tallix
       RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
       BUNDLE DESTINATION .)
@@ -134,7 +134,7 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   set(CPACK_GENERATOR "DEB")
 endif()
 # Windows: a folder to unpack anywhere, as a zip and as an installer.
-if(WIN32 AND TARGET tallix)
+if(WIN32)
   include(cmake/WindowsPackage.cmake)
 endif()
 include(CPack)

@@ -12,31 +12,31 @@
 namespace tallix {
 namespace {
 
-struct Operation {
+struct OperationInfo {
     Key key;
+    Operation operation;
     std::string_view symbol;  // shown in the operator box while the operation waits
-    std::string_view name;    // kept in PendingOp
     std::string_view neutral; // right operand when none was entered
     double (*apply)(double, double);
 };
 
-constexpr std::array<Operation, 5> kOperations{{
-    {Key::Add, "+", "Add", "0", [](double a, double b) { return a + b; }},
-    {Key::Minus, "-", "Sub", "0", [](double a, double b) { return a - b; }},
-    {Key::Mult, "\u00D7", "Mult", "1", [](double a, double b) { return a * b; }},
-    {Key::Divide, "\u00F7", "Div", "0", [](double a, double b) { return a / b; }},
-    {Key::Power, "y^", "Pow", "1", [](double a, double b) { return Pow(a, b); }},
+constexpr std::array<OperationInfo, 5> kOperations{{
+    {Key::Add, Operation::Add, "+", "0", [](double a, double b) { return a + b; }},
+    {Key::Minus, Operation::Sub, "-", "0", [](double a, double b) { return a - b; }},
+    {Key::Mult, Operation::Mult, "\u00D7", "1", [](double a, double b) { return a * b; }},
+    {Key::Divide, Operation::Div, "\u00F7", "0", [](double a, double b) { return a / b; }},
+    {Key::Power, Operation::Pow, "y^", "1", [](double a, double b) { return Pow(a, b); }},
 }};
 
-const Operation* operationByKey(Key key) {
+const OperationInfo* operationByKey(Key key) {
     const auto it =
         std::find_if(kOperations.begin(), kOperations.end(), [&](const auto& o) { return o.key == key; });
     return it == kOperations.end() ? nullptr : &*it;
 }
 
-const Operation* operationByName(std::string_view name) {
-    const auto it =
-        std::find_if(kOperations.begin(), kOperations.end(), [&](const auto& o) { return o.name == name; });
+const OperationInfo* infoOf(std::optional<Operation> operation) {
+    const auto it = std::find_if(kOperations.begin(), kOperations.end(),
+                                 [&](const auto& o) { return o.operation == operation; });
     return it == kOperations.end() ? nullptr : &*it;
 }
 
@@ -44,6 +44,14 @@ const Operation* operationByName(std::string_view name) {
 std::optional<std::string> finiteText(double value) {
     if (!std::isfinite(value)) return std::nullopt;
     return NumberToText(value);
+}
+
+// The memory is kept as text: only these exact texts mean there is nothing to store or recall.
+bool nothingToStore(std::string_view screen) {
+    return screen == "0" || screen.empty() || screen == kErrorText;
+}
+bool memoryEmpty(std::string_view memory) {
+    return memory == "0" || memory.empty();
 }
 
 } // namespace
@@ -61,7 +69,7 @@ void Calculator::Press(Key key) {
     case Key::Num7:
     case Key::Num8:
     case Key::Num9:
-        return Digit(static_cast<char>('0' + (static_cast<int>(key) - static_cast<int>(Key::Num0))));
+        return Digit(*DigitOf(key));
     case Key::Deci:
         return Deci();
     case Key::Polarity:
@@ -82,6 +90,10 @@ void Calculator::Press(Key key) {
         return Clear2();
     case Key::ClearLast2:
         return ClearLast2();
+    case Key::Mem:
+        return Mem();
+    case Key::GatherMem:
+        return GatherMem();
     }
 }
 
@@ -89,10 +101,9 @@ void Calculator::resetToIdle() {
     state_.HaveNumber = false;
     state_.MrClickCount = 0;
     state_.HasDecimalPoint = false;
-    state_.OperatorPending = false;
     state_.SecondEntered = false;
     state_.StartNewEntry = true;
-    state_.PendingOp.clear();
+    state_.PendingOp.reset();
     state_.EntryText.clear();
     state_.FirstOperand.clear();
 }
@@ -102,12 +113,17 @@ void Calculator::Load() {
     boxes_.SetScreenText("0");
 }
 
+void Calculator::LoadMemory() {
+    if (storage_.StoredText() != "0") host_.ShowMemoryMark(true);
+    state_.MrClickCount = 0;
+}
+
 void Calculator::Digit(char digit) {
     state_.HaveNumber = true;
     state_.MrClickCount = 0;
     state_.EntryText = boxes_.ScreenText();
     if (state_.StartNewEntry) boxes_.SetScreenText(std::string(1, digit));
-    if (state_.OperatorPending) state_.SecondEntered = true;
+    if (state_.OperatorPending()) state_.SecondEntered = true;
     if (!state_.StartNewEntry) boxes_.SetScreenText(state_.EntryText + digit);
     state_.StartNewEntry = false;
 }
@@ -129,22 +145,21 @@ void Calculator::Deci() {
 void Calculator::Polarity() {
     state_.MrClickCount = 0;
     const std::string screen = boxes_.ScreenText();
-    if (screen == "Error") return;
+    if (screen == kErrorText) return;
     const auto value = TextToNumber(screen);
     if (!value) return showError();
     boxes_.SetScreenText(NumberToText(-*value));
 }
 
 void Calculator::Operator(Key key) {
-    const Operation* op = operationByKey(key);
+    const OperationInfo* op = operationByKey(key);
     if (!op || !state_.HaveNumber) return;
     boxes_.SetDisplayText(op->symbol);
     SolveProb();
     state_.HasDecimalPoint = false;
     state_.FirstOperand = boxes_.ScreenText();
-    state_.PendingOp = op->name;
+    state_.PendingOp = op->operation;
     state_.StartNewEntry = true;
-    state_.OperatorPending = true;
 }
 
 void Calculator::Equal() {
@@ -157,7 +172,7 @@ void Calculator::SolveProb() {
     state_.MrClickCount = 0;
     if (state_.EntryText.empty() || state_.FirstOperand.empty()) return;
     state_.EntryText = boxes_.ScreenText();
-    const Operation* op = operationByName(state_.PendingOp);
+    const OperationInfo* op = infoOf(state_.PendingOp);
     if (!state_.SecondEntered) state_.EntryText = op ? op->neutral : "0";
 
     if (op) {
@@ -170,9 +185,8 @@ void Calculator::SolveProb() {
     }
 
     state_.HaveNumber = true;
-    state_.OperatorPending = false;
     state_.SecondEntered = false;
-    state_.PendingOp = "0";
+    state_.PendingOp.reset();
     state_.EntryText = "0";
     state_.FirstOperand = "0";
     boxes_.SetScreenText(state_.ResultText);
@@ -183,7 +197,7 @@ void Calculator::SolveProb() {
 void Calculator::PowerTwo() {
     if (!state_.HaveNumber) return;
     state_.MrClickCount = 0;
-    if (boxes_.ScreenText() == "Error") return;
+    if (boxes_.ScreenText() == kErrorText) return;
     boxes_.SetDisplayText("y^2");
     SolveProb();
     const auto value = TextToNumber(boxes_.ScreenText());
@@ -195,7 +209,7 @@ void Calculator::PowerTwo() {
 void Calculator::Sroot() {
     state_.MrClickCount = 0;
     const std::string screen = boxes_.ScreenText();
-    if (screen == "Error") return;
+    if (screen == kErrorText) return;
     const auto value = TextToNumber(screen);
     if (!value) return showError();
     // Every step goes through the display text, so each intermediate value is rounded to 15 digits.
@@ -220,6 +234,38 @@ void Calculator::ClearLast2() {
     state_.HasDecimalPoint = false;
     state_.EntryText = "0";
     state_.StartNewEntry = true;
+}
+
+void Calculator::Mem() {
+    state_.MrClickCount = 0;
+    if (nothingToStore(boxes_.ScreenText())) return;
+    if (storage_.TipWanted()) {
+        host_.ShowMemoryTip();
+        storage_.TipShown();
+    }
+    // The screen is read afresh after the modal tip.
+    storage_.Store(boxes_.ScreenText());
+    host_.ShowMemoryMark(true);
+}
+
+void Calculator::GatherMem() {
+    const std::string memory = storage_.StoredText();
+    if (memoryEmpty(memory)) return; // leaves MrClickCount too
+    ++state_.MrClickCount;
+    // A second press in a row clears the memory, and leaves the screen showing what the first recalled.
+    const bool clearing = state_.MrClickCount > 1;
+    if (clearing) {
+        storage_.Store("0");
+        state_.MrClickCount = 0;
+        host_.ShowMemoryMark(false);
+    }
+    state_.EntryText = boxes_.ScreenText();
+    if (state_.OperatorPending()) state_.SecondEntered = true;
+    state_.StartNewEntry = false; // a digit typed next is appended to the recalled text
+    if (!clearing) {
+        boxes_.SetScreenText(memory);
+        state_.HaveNumber = true;
+    }
 }
 
 } // namespace tallix

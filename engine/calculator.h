@@ -3,25 +3,31 @@
 #include "engine/calc_state.h"
 #include "engine/display_boxes.h"
 #include "engine/keys.h"
+#include "engine/memory_ports.h"
+#include "engine/number_text.h"
 
 namespace tallix {
 
 // A pocket calculator that executes each key at once, strictly from left to right. It works on the
 // window's two boxes and its own state; failures show "Error" on the screen and are never reported.
+// Its one-number memory lives in `storage`; `host` shows whether it holds a number.
 class Calculator {
 public:
-    explicit Calculator(DisplayBoxes& boxes)
-        : boxes_(boxes) {}
+    Calculator(DisplayBoxes& boxes, MemoryStorage& storage, MemoryHost& host)
+        : boxes_(boxes)
+        , storage_(storage)
+        , host_(host) {}
 
-    CalcState& State() { return state_; }
     const CalcState& State() const { return state_; }
 
     void Press(Key key);
 
-    // The cleared state of a freshly loaded window: as after Clear2, but the operator box and the last
-    // result are left alone.
+    // The cleared state of a freshly loaded window: as after Clear2, but the operator box is left alone.
     void Load();
+    // Marks the title when the stored memory is anything but "0"; called before the window shows.
+    void LoadMemory();
 
+private:
     void Digit(char digit); // '1' to '9'
     void Zero();
     void Deci();
@@ -33,12 +39,15 @@ public:
     void Sroot();
     void Clear2();
     void ClearLast2();
+    void Mem();
+    void GatherMem();
 
-private:
     void resetToIdle();
-    void showError() { boxes_.SetScreenText("Error"); }
+    void showError() { boxes_.SetScreenText(kErrorText); }
 
     DisplayBoxes& boxes_;
+    MemoryStorage& storage_;
+    MemoryHost& host_;
     CalcState state_;
 };
 

@@ -5,9 +5,12 @@
 
 namespace tallix {
 
+// The most characters the screen holds; it cuts what it is given to this length.
+inline constexpr int kScreenMaxLength = 28;
+
 // The two text boxes of the main window as the calculator sees them: the number on the screen, and the
 // symbol of the pending operation beside it. Texts are UTF-8. A box may cut what it is given: the
-// screen holds at most 28 characters.
+// screen keeps at most kScreenMaxLength characters.
 class DisplayBoxes {
 public:
     virtual ~DisplayBoxes() = default;

@@ -6,7 +6,7 @@
 
 namespace tallix {
 
-// The calculator's keys, named after the main window's buttons. The digits come first and in order.
+// The calculator's keys, named after the main window's buttons.
 enum class Key {
     Num0,
     Num1,
@@ -30,18 +30,18 @@ enum class Key {
     Sroot,
     Clear2,
     ClearLast2,
+    Mem,       // M: stores the number on the screen
+    GatherMem, // MR: recalls it; a second MR in a row clears it
 };
 
 struct KeyName {
     Key key;
     std::string_view name;
+    char digit = '\0'; // what a digit key types; '\0' for the others
 };
 
-constexpr Key DigitKey(int digit) {
-    return static_cast<Key>(static_cast<int>(Key::Num0) + digit);
-}
-
 std::span<const KeyName> AllKeys();
-std::optional<Key> KeyByName(std::string_view name);
+std::optional<char> DigitOf(Key key);
+std::optional<Key> DigitKey(char digit); // the key that types '0' to '9'
 
 } // namespace tallix

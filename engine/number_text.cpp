@@ -79,7 +79,7 @@ std::optional<double> TextToNumber(std::string_view text) {
 }
 
 std::string NumberToText(double value) {
-    if (!std::isfinite(value)) return "Error";
+    if (!std::isfinite(value)) return std::string(kErrorText);
     if (value == 0) value = 0; // drops the sign of negative zero
     char buffer[32];
     const auto [end, ec] =

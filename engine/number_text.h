@@ -16,7 +16,10 @@ std::optional<double> TextToNumber(std::string_view text);
 
 // 15 significant digits in the general format: no trailing zeros, "E" with a sign and at least two
 // exponent digits when the decimal exponent is below -4 or at least 15; negative zero is "0".
-// A value that is not finite has no number text and gives "Error".
+// A value that is not finite has no number text and gives kErrorText.
 std::string NumberToText(double value);
+
+// What the display shows for a calculation that failed.
+inline constexpr std::string_view kErrorText = "Error";
 
 } // namespace tallix

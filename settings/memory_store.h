@@ -13,20 +13,18 @@
 namespace tallix {
 
 // A settings store kept in memory, for runs that must never touch the user's settings (tests, the
-// screenshot tool): it starts empty, as on a first run, and logs every read and write in order.
+// screenshot tool): it starts empty, as on a first run, and logs every write in order.
 class MemoryStore : public SettingsStore {
 public:
     struct Access {
         std::string key;
-        std::string text; // the text written, or the text a read returned
+        std::string text; // the text written
     };
 
     std::string GetSetting(std::string_view appName, std::string_view section, std::string_view key,
                            std::string_view fallback) override {
         const auto it = values_.find(Address(appName, section, key));
-        std::string text = it == values_.end() ? std::string(fallback) : it->second;
-        reads_.push_back({std::string(key), text});
-        return text;
+        return it == values_.end() ? std::string(fallback) : it->second;
     }
     void SaveSetting(std::string_view appName, std::string_view section, std::string_view key,
                      std::string_view value) override {
@@ -44,19 +42,13 @@ public:
         values_[Address(kAppName, kSection, key)] = std::string(text);
     }
 
-    // Every read and write since construction or the last ClearLog, oldest first.
-    const std::vector<Access>& Reads() const { return reads_; }
+    // Every write since construction, oldest first.
     const std::vector<Access>& Writes() const { return writes_; }
-    void ClearLog() {
-        reads_.clear();
-        writes_.clear();
-    }
 
 private:
     using Address = std::tuple<std::string, std::string, std::string>; // application, section, key
 
     std::map<Address, std::string> values_;
-    std::vector<Access> reads_;
     std::vector<Access> writes_;
 };
 

@@ -8,21 +8,25 @@
 
 namespace {
 
+// A freshly loaded calculator; `memory` is the number an earlier run stored, "0" for none.
 struct Run {
     RecordingBoxes boxes;
-    tallix::Calculator calc{boxes};
-    Run() { calc.Load(); }
+    RecordingMemory memory;
+    tallix::Calculator calc{boxes, memory, memory};
+    explicit Run(std::string_view stored = "0") {
+        memory.stored = std::string(stored);
+        calc.LoadMemory();
+        calc.Load();
+    }
 };
 
 // The rules that every calculator key keeps; the first one broken, or nullptr.
 const char* brokenInvariant(const tallix::CalcState& s, const RecordingBoxes& boxes) {
-    const bool evaluated = s.PendingOp.empty() || s.PendingOp == "0"; // no operation waits
     if (boxes.screen.empty()) return "the screen is empty";
-    if (s.PendingOp.empty() != s.FirstOperand.empty())
-        return "PendingOp is empty exactly while FirstOperand is";
-    if (s.OperatorPending && evaluated) return "an operator waits without an operation";
-    if (s.SecondEntered && !s.OperatorPending) return "a right operand without a waiting operator";
-    if (!s.HaveNumber && (s.OperatorPending || !s.PendingOp.empty())) return "an operation without a number";
+    if (s.PendingOp && s.FirstOperand.empty()) return "an operation waits without its left operand";
+    if (s.SecondEntered && !s.OperatorPending()) return "a right operand without a waiting operator";
+    if (!s.HaveNumber && !s.FirstOperand.empty()) return "a left operand without a number";
+    if (s.MrClickCount > 1) return "a second MR in a row that did not clear";
     return nullptr;
 }
 
@@ -32,14 +36,22 @@ class CalculatorTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The table of key sequences: keys | screen | operator box.
-    void keySequences_data() { AddTableRows(KEY_SEQUENCES, {"keys", "screen", "display"}); }
+    // The table of key sequences: keys | screen | operator box | the memory's log.
+    void keySequences_data() { AddTableRows(KEY_SEQUENCES, {"keys", "screen", "display", "memory"}); }
     void keySequences() {
         QFETCH(QString, keys);
-        Run run;
+        // A leading "[TEXT]" is the memory an earlier run stored.
+        QString stored = QStringLiteral("0");
+        if (keys.startsWith(u'[')) {
+            const qsizetype end = keys.indexOf(u']');
+            stored = keys.mid(1, end - 1);
+            keys = keys.mid(end + 1).trimmed();
+        }
+        Run run(stored.toStdString());
         QVERIFY(PressKeys(run.calc, keys.toStdString()));
         QTEST(QString::fromStdString(run.boxes.screen), "screen");
         QTEST(QString::fromStdString(run.boxes.display), "display");
+        QTEST(QString::fromStdString(run.memory.log), "memory");
     }
 
     // Random key sequences, some heavy on digits to reach the screen's limit and exponent texts.

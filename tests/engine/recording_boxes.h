@@ -3,24 +3,50 @@
 #include "engine/calculator.h"
 #include "engine/display_boxes.h"
 #include "engine/keys.h"
+#include "engine/memory_ports.h"
 
 #include <ranges>
 #include <string>
 #include <string_view>
 
-// The window's two boxes as the calculator sees them; like the real screen, it keeps 28 characters.
+// The window's two boxes as the calculator sees them; like the real screen, it keeps kScreenMaxLength
+// characters.
 class RecordingBoxes : public tallix::DisplayBoxes {
 public:
     std::string ScreenText() const override { return screen; }
-    void SetScreenText(std::string_view text) override { screen = std::string(text.substr(0, 28)); }
+    void SetScreenText(std::string_view text) override {
+        screen = std::string(text.substr(0, tallix::kScreenMaxLength));
+    }
     void SetDisplayText(std::string_view text) override { display = std::string(text); }
 
     std::string screen;
     std::string display;
 };
 
+// The memory's store and the window's title and tip, as one log of what the memory keys did: "tip" for
+// the first-use tip, "=TEXT" for TEXT stored, "(M)" and "no-(M)" for the title's mark set and removed.
+class RecordingMemory : public tallix::MemoryStorage, public tallix::MemoryHost {
+public:
+    std::string StoredText() override { return stored; }
+    void Store(std::string_view text) override {
+        stored = std::string(text);
+        note("=" + stored);
+    }
+    bool TipWanted() override { return tipWanted; }
+    void TipShown() override { tipWanted = false; }
+    void ShowMemoryMark(bool held) override { note(held ? "(M)" : "no-(M)"); }
+    void ShowMemoryTip() override { note("tip"); }
+
+    std::string stored = "0";
+    bool tipWanted = true;
+    std::string log;
+
+private:
+    void note(std::string_view event) { log += (log.empty() ? "" : " ") + std::string(event); }
+};
+
 // Presses a key sequence written as space-separated words: a word of digits and points is typed
-// character by character ("12.5"); the others name keys: + - * / ^ = sq rt neg C CE.
+// character by character ("12.5"); the others name keys: + - * / ^ = sq rt neg C CE M MR.
 inline bool PressKeys(tallix::Calculator& calc, std::string_view keys) {
     using tallix::Key;
     struct Alias {
@@ -30,7 +56,8 @@ inline bool PressKeys(tallix::Calculator& calc, std::string_view keys) {
     static constexpr Alias kAliases[] = {
         {"+", Key::Add},        {"-", Key::Minus},  {"*", Key::Mult},        {"/", Key::Divide},
         {"^", Key::Power},      {"=", Key::Equal},  {"sq", Key::PowerTwo},   {"rt", Key::Sroot},
-        {"neg", Key::Polarity}, {"C", Key::Clear2}, {"CE", Key::ClearLast2},
+        {"neg", Key::Polarity}, {"C", Key::Clear2}, {"CE", Key::ClearLast2}, {"M", Key::Mem},
+        {"MR", Key::GatherMem},
     };
     for (const auto part : std::views::split(keys, ' ')) {
         const std::string_view word(part.begin(), part.end());
@@ -41,7 +68,7 @@ inline bool PressKeys(tallix::Calculator& calc, std::string_view keys) {
             return false;
         } else {
             for (char c : word)
-                calc.Press(c == '.' ? Key::Deci : tallix::DigitKey(c - '0'));
+                calc.Press(c == '.' ? Key::Deci : *tallix::DigitKey(c));
         }
     }
     return true;

@@ -22,7 +22,7 @@ void check(bool condition) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size > 64) return 0; // the screen holds 28 characters; longer texts add nothing
+    if (size > 64) return 0; // over twice what the screen holds (kScreenMaxLength): longer adds nothing
     const std::string text(reinterpret_cast<const char*>(data), size);
     const auto value = tallix::TextToNumber(text);
 

@@ -33,8 +33,16 @@ class FilesTest : public QObject {
 private slots:
     void initTestCase() { res_ = ReadFile(TALLIX_VERSIONINFO_RES); }
 
-    // The String node of each key: the key, padding to a 4-byte boundary, then the text.
-    void versionStrings_data() { AddTableRows(VERSION_STRINGS_TABLE, {"key", "value"}); }
+    // The String node of each key: the key, padding to a 4-byte boundary, then the text. The version texts
+    // are the project's major version, a dot and its minor version in two digits ("1.00").
+    void versionStrings_data() {
+        AddTableRows(VERSION_STRINGS_TABLE, {"key", "value"});
+        const QString version = QStringLiteral("%1.%2")
+                                    .arg(TALLIX_VERSION_MAJOR)
+                                    .arg(TALLIX_VERSION_MINOR, 2, 10, QLatin1Char('0'));
+        QTest::newRow("FileVersion") << QStringLiteral("FileVersion") << version;
+        QTest::newRow("ProductVersion") << QStringLiteral("ProductVersion") << version;
+    }
     void versionStrings() {
         QFETCH(QString, key);
         const QByteArray node = Utf16(key);
@@ -44,11 +52,15 @@ private slots:
         QTEST(rest.left(rest.indexOf(QChar(0))), "value");
     }
 
-    // VS_FIXEDFILEINFO past signature and struct version: file, product version 1.0.0.0, each two LE dwords.
-    void fixedVersionIsOneZeroZeroZero() {
+    // VS_FIXEDFILEINFO past signature and struct version: the file's, then the product's version, each
+    // major.minor.patch.0 as two LE dwords of two 16-bit parts, the higher part first.
+    void fixedVersionIsTheProjects() {
         const qsizetype at = res_.indexOf(QByteArray::fromHex("bd04effe"));
         QVERIFY2(at >= 0, "no VS_FIXEDFILEINFO");
-        QCOMPARE(res_.mid(at + 8, 16).toHex(), QByteArray("00000100000000000000010000000000"));
+        QByteArray version(8, '\0');
+        qToLittleEndian<quint32>((TALLIX_VERSION_MAJOR << 16) | TALLIX_VERSION_MINOR, version.data());
+        qToLittleEndian<quint32>(TALLIX_VERSION_PATCH << 16, version.data() + 4);
+        QCOMPARE(res_.mid(at + 8, 16).toHex(), (version + version).toHex());
     }
 
     // The icon group IDI_ICON1 and every image of the icon file (24 and 48 pixels), byte for byte.

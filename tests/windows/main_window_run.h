@@ -30,12 +30,6 @@ struct MainWindowRun {
         return main().findChild<FeedbackButton*>(QString::fromLatin1(name));
     }
     QString screen() const { return main().findChild<QLineEdit*>(QStringLiteral("Screen"))->text(); }
-    QStringList readKeys() const {
-        QStringList keys;
-        for (const MemoryStore::Access& access : store.Reads())
-            keys << QString::fromStdString(access.key);
-        return keys;
-    }
 };
 
 // Reports the program active just before the window activates, as Qt does on a return from another program.

@@ -4,10 +4,10 @@
 #include "tests/windows/captions.h"
 #include "tests/windows/main_window_run.h"
 #include "windows/companions/companions.h"
-#include "windows/companions/experience.h"
 #include "windows/forms/form.h"
 #include "windows/main/feedback_button.h"
 #include "windows/main/main_calc.h"
+#include "windows/main/main_calc_definition.h"
 #include "windows/main/picture_box.h"
 #include "windows/main/program.h"
 
@@ -135,31 +135,40 @@ private slots:
                                           "/home/user/.config/Tallix.exe.conf | Tallix - By Dorvik5150 (M)"));
     }
 
-    // Load reads, never writes; options are reread on a return from our other windows, not another program.
-    void settingsReadAtLoadAndOnReturn() {
+    // Load never writes. The options take effect again on a return from another window of the program
+    // (the options window saves them), not on one from another program.
+    void optionsRereadOnReturn() {
         MainWindowRun run;
         MainCalc& main = run.Start();
-        QCOMPARE(run.readKeys(),
-                 QStringList({"MemoryValue", "RedBttns", "Top", "Left", "Value", "Value", "ShowPopup"}));
         QVERIFY(run.store.Writes().empty());
+        const auto applied = [&](int pointer, bool red) {
+            FeedbackButton* key = run.key("Num7");
+            QTest::mousePress(key, Qt::LeftButton);
+            const bool pressedRed = key->BackColor() == FeedbackButton::kPressedRed;
+            QTest::mouseRelease(key, Qt::LeftButton);
+            return main.MousePointer() == pointer && pressedRed == red;
+        };
+        QVERIFY(applied(kSpecialPointer, true));
         QVERIFY(QTest::qWaitForWindowActive(&main));
         run.key("RsCalc")->click();
         QWidget* rsExp = OpenForm(u"RsExp");
         QVERIFY(rsExp && QTest::qWaitForWindowActive(rsExp));
-        run.store.ClearLog();
+        run.store.Seed("Value", "0");
+        run.store.Seed("RedBttns", "0");
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        QCOMPARE(run.readKeys(), QStringList({"RedBttns", "Value", "Value"}));
+        QVERIFY(applied(kDefaultPointer, false));
 
         rsExp->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(rsExp));
-        run.store.ClearLog();
+        run.store.Seed("Value", "1");
+        run.store.Seed("RedBttns", "1");
         emit qApp->applicationStateChanged(Qt::ApplicationInactive);
         ReturnFromOtherProgram returning;
         main.installEventFilter(&returning);
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        QVERIFY(run.store.Reads().empty());
+        QVERIFY(applied(kDefaultPointer, false));
     }
 
     // Beyond the scripts' left clicks, red feedback on: a held key is red whatever the button, only the left
@@ -255,20 +264,6 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(first.isNull());
         QCOMPARE(OpenForm(window), second.data());
-    }
-
-    // The experience calculator: its two outputs, or "refused" for inputs turned down with a message box.
-    void experience_data() {
-        AddTableRows(EXPERIENCE_TABLE, {"perKill", "current", "desired", "exp", "kills"});
-    }
-    void experience() {
-        QFETCH(QString, perKill);
-        QFETCH(QString, current);
-        QFETCH(QString, desired);
-        const auto outputs =
-            CalculateExperience({perKill.toStdString(), current.toStdString(), desired.toStdString()});
-        QTEST(outputs ? QString::fromStdString(outputs->expNeeded) : "refused", "exp");
-        QTEST(outputs ? QString::fromStdString(outputs->killsNeeded) : "refused", "kills");
     }
 
     // Every caption fits the visible part of its control, in the controls' real fonts: glyphs drawn at the

@@ -7,6 +7,12 @@ class QWidget;
 
 namespace tallix {
 
+// Where the companion windows open, in twips from the main window's corner.
+inline constexpr float kPopupBelowMain = 1000;
+inline constexpr float kPopupLeftOfMain = 700;
+inline constexpr float kSettRightOfMain = 600;
+inline constexpr float kSettBelowMain = 500;
+
 class Form;
 class MessageBoxes;
 class SettingsStore;
@@ -24,8 +30,8 @@ public:
     // Loads the welcome window and shows it with its frame's corner at `top`, `left` twips; `main` is
     // disabled while it is open.
     void ShowPopup(QWidget* main, float top, float left);
-    // Opens the options window, or brings it to the front without reloading it. It loads at 600 twips
-    // right of and 500 below `main`'s corner.
+    // Opens the options window, or brings it to the front without reloading it. It loads at
+    // kSettRightOfMain right of and kSettBelowMain below `main`'s corner.
     void ShowSett(const Form& main);
     // Opens the experience calculator, or brings it to the front with its texts as they are.
     void ShowRsExp();

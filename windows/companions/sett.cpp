@@ -3,6 +3,7 @@
 #include "engine/number_text.h"
 #include "settings/settings.h"
 #include "windows/companions/companion_controls.h"
+#include "windows/companions/companions.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -76,8 +77,8 @@ void Sett::closeEvent(QCloseEvent* event) {
 }
 
 void Sett::Form_Load(const Form& main) {
-    SetLeft(main.Left() + 600.0f);
-    SetTop(main.Top() + 500.0f);
+    SetLeft(main.Left() + kSettRightOfMain);
+    SetTop(main.Top() + kSettBelowMain);
     SetCheckBoxState(*check1_, ReadCheckState(store_, Setting::Value));
     SetCheckBoxState(*check2_, ReadCheckState(store_, Setting::RedBttns));
     SetCheckBoxState(*check3_, ReadCheckState(store_, Setting::ShowPopup));

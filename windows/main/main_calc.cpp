@@ -23,9 +23,20 @@ namespace tallix {
 
 namespace {
 
+constexpr std::string_view kTitle = "Tallix - By Dorvik5150";
+constexpr std::string_view kTitleWithMemory = "Tallix - By Dorvik5150 (M)";
+
+// Shown once per user, the first time M stores a number. It ends without a full stop.
+constexpr std::string_view kMemoryTipTitle = "Memory Tip";
+constexpr std::string_view kMemoryTipText =
+    "If this is your first time using the memory button, please note that any number that gets saved into "
+    "memory gets saved into the registry as well. This feature of Tallix allows you to save a number to "
+    "memory, close the calculator, and open it again later without losing what was stored in memory. If a "
+    "number (Besides 0) is in memory, you will see '(M)' in the calculators title. You can always display "
+    "what is in memory onto screen by clicking the 'MR' button, or clear the memory by clicking the 'MR' "
+    "button twice";
+
 constexpr float kDefaultEdge = 1000; // twips from the screen's top and left, the defaults of Top and Left
-constexpr float kPopupBelow = 1000;  // the welcome window's offset from the main window's corner
-constexpr float kPopupLeft = 700;
 
 // Colours the box alike in every colour group, so that a disabled box isn't greyed out.
 void colourBox(QLineEdit& box, QPalette::ColorRole background, QPalette::ColorRole text) {
@@ -51,8 +62,8 @@ MainCalc::MainCalc(SettingsStore& store, MessageBoxes& boxes, Companions& compan
     , store_(store)
     , boxes_(boxes)
     , companions_(companions)
-    , calculator_(*this)
-    , memory_(store, calculator_, *this, *this)
+    , memory_(store)
+    , calculator_(*this, memory_, *this)
     , appWasActive_(QGuiApplication::applicationState() == Qt::ApplicationActive)
     , keyStyle_(QStyleFactory::create(QStringLiteral("Windows"))) {
     setObjectName(QStringLiteral("MainCalc"));
@@ -116,7 +127,8 @@ void MainCalc::styleBoxes() {
 }
 
 void MainCalc::connectHandlers() {
-    // The calculator's keys go straight to the engine; the memory and companion keys have handlers.
+    // The calculator's keys, memory keys included, go straight to the engine; the companion keys have
+    // handlers.
     const auto button = [this](std::string_view name) {
         auto* found = findChild<FeedbackButton*>(QString::fromUtf8(name));
         Q_ASSERT(found);
@@ -125,15 +137,13 @@ void MainCalc::connectHandlers() {
     for (const KeyName& key : AllKeys())
         connect(button(key.name), &QAbstractButton::clicked, this,
                 [this, key] { calculator_.Press(key.key); });
-    connect(button("Mem"), &QAbstractButton::clicked, this, &MainCalc::Mem_Click);
-    connect(button("GatherMem"), &QAbstractButton::clicked, this, &MainCalc::GatherMem_Click);
     connect(button("OptButton"), &QAbstractButton::clicked, this, &MainCalc::OptButton_Click);
     connect(button("RsCalc"), &QAbstractButton::clicked, this, &MainCalc::RsCalc_Click);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &MainCalc::App_StateChanged);
 }
 
 void MainCalc::Form_Load() {
-    memory_.Load();
+    calculator_.LoadMemory();
     redButtonsSetting_ = ReadByte(store_, Setting::RedBttns);
     placeFromSettings();
     readPointer();
@@ -141,7 +151,7 @@ void MainCalc::Form_Load() {
     // The engine's cleared state, and "0" on the screen once the window is up.
     calculator_.Load();
     if (ReadText(store_, Setting::ShowPopup) == "1")
-        companions_.ShowPopup(this, Top() + kPopupBelow, Left() - kPopupLeft);
+        companions_.ShowPopup(this, Top() + kPopupBelowMain, Left() - kPopupLeftOfMain);
 }
 
 void MainCalc::placeFromSettings() {
@@ -207,24 +217,23 @@ std::string MainCalc::ScreenText() const {
 }
 
 void MainCalc::SetScreenText(std::string_view text) {
-    screen_->setText(QString::fromUtf8(text)); // the box keeps the first 28 characters
+    screen_->setText(QString::fromUtf8(text)); // the box keeps the first kScreenMaxLength characters
 }
 
 void MainCalc::SetDisplayText(std::string_view text) {
     display_->setText(QString::fromUtf8(text));
 }
 
-void MainCalc::SetTitle(std::string_view title) {
-    setWindowTitle(QString::fromUtf8(title));
+void MainCalc::ShowMemoryMark(bool held) {
+    setWindowTitle(QString::fromUtf8(held ? kTitleWithMemory : kTitle));
 }
 
-void MainCalc::ShowMemoryTip(std::string_view title, std::string_view text) {
-    boxes_.Show(this, QString::fromUtf8(title), QString::fromUtf8(text), MessageIcon::None);
+void MainCalc::ShowMemoryTip() {
+    boxes_.Show(this, QString::fromUtf8(kMemoryTipTitle), QString::fromUtf8(kMemoryTipText),
+                MessageIcon::None);
 }
 
 // clang-format off
-void MainCalc::Mem_Click() { memory_.Mem(); }
-void MainCalc::GatherMem_Click() { memory_.GatherMem(); }
 void MainCalc::OptButton_Click() { companions_.ShowSett(*this); }
 void MainCalc::RsCalc_Click() { companions_.ShowRsExp(); }
 // clang-format on

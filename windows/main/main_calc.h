@@ -2,7 +2,8 @@
 
 #include "engine/calculator.h"
 #include "engine/display_boxes.h"
-#include "settings/memory_register.h"
+#include "engine/memory_ports.h"
+#include "settings/memory_storage.h"
 #include "windows/forms/form.h"
 
 #include <cstdint>
@@ -17,8 +18,8 @@ struct ControlDef;
 class MessageBoxes;
 class SettingsStore;
 
-// The calculator window: a keypad under a one-line display. Its keys drive the engine and the memory
-// register; its own steps load and save the options and the position.
+// The calculator window: a keypad under a one-line display. Its keys drive the engine, whose memory it
+// keeps in the settings store; its own steps load and save the options and the position.
 class MainCalc : public Form, public DisplayBoxes, public MemoryHost {
     Q_OBJECT
 
@@ -39,8 +40,8 @@ public:
     void SetDisplayText(std::string_view text) override;
 
     // MemoryHost
-    void SetTitle(std::string_view title) override;
-    void ShowMemoryTip(std::string_view title, std::string_view text) override;
+    void ShowMemoryMark(bool held) override;
+    void ShowMemoryTip() override;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -58,16 +59,14 @@ private:
     void Form_Unload();
     void App_StateChanged(Qt::ApplicationState state);
 
-    void Mem_Click();
-    void GatherMem_Click();
     void OptButton_Click();
     void RsCalc_Click();
 
     SettingsStore& store_;
     MessageBoxes& boxes_;
     Companions& companions_;
+    SettingsMemoryStorage memory_;
     Calculator calculator_;
-    MemoryRegister memory_;
 
     std::uint8_t redButtonsSetting_ = 0; // RedBttns as last read; the keys turn red when it is 1
     int mousePointer_ = -1;

@@ -14,8 +14,7 @@ namespace tallix {
 inline constexpr int kMainClientWidth = 3240; // twips
 inline constexpr int kMainClientHeight = 3810;
 inline constexpr std::uint32_t kMainBackColor = 0x00000080; // 0x00BBGGRR, dark red; lies under Picture1
-inline constexpr int kScreenMaxLength = 28;
-inline constexpr int kSpecialPointer = 99; // pointer codes
+inline constexpr int kSpecialPointer = 99;                  // pointer codes
 inline constexpr int kDefaultPointer = 0;
 
 // An RGB colour value of the definitions, laid out as 0x00BBGGRR.
