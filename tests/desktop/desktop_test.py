@@ -183,8 +183,8 @@ class Desktop(Runs):
         self.wait_in_front(options)
         for series in range(5):
             with self.subTest(series=series):
-                retried(lambda: tallix.click(MAIN, "Clear"), lambda: tallix.text(MAIN, "Number display") == "0",
-                        "the cleared display")
+                retried(lambda: tallix.click(MAIN, "Clear"),
+                        lambda: tallix.text(MAIN, "Number display") == "0", "the cleared display")
                 self.wait_in_front(options)
                 session.xdotool("mousemove", *tallix.centre(MAIN, "Seven"), "click", "--repeat", 10,
                                 "--delay", 50, 1)
