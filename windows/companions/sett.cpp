@@ -101,9 +101,13 @@ void Sett::Form_Unload() {
     WriteText(store_, Setting::ShowPopup, NumberToText(CheckBoxState(*check3_)));
 }
 
-void Sett::Okay_Click() {
+void Sett::Accept() {
     okayClosing_ = true;
     close();
+}
+
+void Sett::Okay_Click() {
+    Accept();
 }
 
 } // namespace tallix

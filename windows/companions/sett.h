@@ -16,6 +16,9 @@ class Sett : public Form {
 public:
     Sett(SettingsStore& store, const Form& main);
 
+    // Closes the window as its "OK" does: the boxes are written back.
+    void Accept();
+
 protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
