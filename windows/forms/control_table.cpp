@@ -4,9 +4,13 @@
 #include "windows/forms/twips.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QWidget>
 
 #include <algorithm>
@@ -16,6 +20,15 @@ namespace tallix {
 
 QFont MakeFont(const FontDef& def) {
     return ShownFont(QString::fromLatin1(def.family), def.points, def.bold);
+}
+
+QStyle* ClassicStyle() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = QStyleFactory::create(QStringLiteral("Windows"));
+        if (style) style->setParent(qApp);
+    }
+    return style;
 }
 
 namespace {

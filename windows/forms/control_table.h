@@ -8,6 +8,7 @@
 #include <span>
 #include <string_view>
 
+class QStyle;
 class QWidget;
 
 namespace tallix {
@@ -45,6 +46,10 @@ struct ControlDef {
 
 // The font that shows `def`: its face, or a stand-in where the system lacks the face (ShownFont).
 QFont MakeFont(const FontDef& def);
+
+// The classic style, which fills a control with exactly its palette colour, pressed or not. The
+// application owns it, so it outlives every control drawn in it.
+QStyle* ClassicStyle();
 
 // Creates the widget for one definition row, parented to `parent`; the builder does the rest.
 using ControlFactory = std::function<QWidget*(const ControlDef&, QWidget* parent)>;

@@ -13,8 +13,6 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QScreen>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QTimer>
 
 #include <algorithm>
@@ -64,8 +62,7 @@ MainCalc::MainCalc(SettingsStore& store, MessageBoxes& boxes, Companions& compan
     , companions_(companions)
     , memory_(store)
     , calculator_(*this, memory_, *this)
-    , appWasActive_(QGuiApplication::applicationState() == Qt::ApplicationActive)
-    , keyStyle_(QStyleFactory::create(QStringLiteral("Windows"))) {
+    , appWasActive_(QGuiApplication::applicationState() == Qt::ApplicationActive) {
     setObjectName(QStringLiteral("MainCalc"));
     setWindowTitle(QString::fromUtf8(kTitle));
     setWindowIcon(ProgramIcon());
@@ -76,8 +73,6 @@ MainCalc::MainCalc(SettingsStore& store, MessageBoxes& boxes, Companions& compan
 
     BuildControls(this, kMainCalcControls,
                   [this](const ControlDef& def, QWidget* parent) { return makeControl(def, parent); });
-    // Parented after the keys, so that it outlives them when the window goes.
-    if (keyStyle_) keyStyle_->setParent(this);
     screen_ = findChild<QLineEdit*>(QStringLiteral("Screen"));
     display_ = findChild<QLineEdit*>(QStringLiteral("Display"));
     styleBoxes();
@@ -91,12 +86,8 @@ MainCalc::~MainCalc() = default;
 
 QWidget* MainCalc::makeControl(const ControlDef& def, QWidget* parent) {
     switch (def.kind) {
-    case ControlKind::Button: {
-        auto* key = new FeedbackButton(redButtonsSetting_, parent);
-        // The classic style fills a key with exactly its palette colour, pressed or not.
-        key->setStyle(keyStyle_);
-        return key;
-    }
+    case ControlKind::Button:
+        return new FeedbackButton(parent);
     case ControlKind::TextBox: {
         auto* box = new QLineEdit(parent);
         box->setEnabled(false); // only the program writes the texts
@@ -117,7 +108,7 @@ QWidget* MainCalc::makeControl(const ControlDef& def, QWidget* parent) {
 void MainCalc::styleBoxes() {
     screen_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     screen_->setMaxLength(kScreenMaxLength);
-    screen_->setStyle(keyStyle_);
+    screen_->setStyle(ClassicStyle());
     colourBox(*screen_, QPalette::ButtonText, QPalette::HighlightedText);
     // The operator box sits inside the number box, 19 pixels wide: without a frame, and without the two
     // pixels that a line edit keeps clear on either side of its text, "y^2" shows whole.
@@ -144,7 +135,7 @@ void MainCalc::connectHandlers() {
 
 void MainCalc::Form_Load() {
     calculator_.LoadMemory();
-    redButtonsSetting_ = ReadByte(store_, Setting::RedBttns);
+    readRedButtons();
     placeFromSettings();
     readPointer();
     show();
@@ -178,8 +169,14 @@ void MainCalc::setMousePointer(int code) {
         unsetCursor();
 }
 
+void MainCalc::readRedButtons() {
+    const bool red = ReadByte(store_, Setting::RedBttns) == 1;
+    for (FeedbackButton* key : findChildren<FeedbackButton*>())
+        key->SetRedWhilePressed(red);
+}
+
 void MainCalc::Form_Activate() {
-    redButtonsSetting_ = ReadByte(store_, Setting::RedBttns);
+    readRedButtons();
     readPointer();
 }
 
