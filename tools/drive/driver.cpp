@@ -2,8 +2,8 @@
 
 #include "settings/qt_settings_store.h"
 #include "settings/settings.h"
-#include "windows/companions/companion_controls.h"
 #include "windows/companions/sett.h"
+#include "windows/forms/control_table.h"
 #include "windows/forms/form.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/forms/twips.h"

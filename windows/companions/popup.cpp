@@ -3,6 +3,7 @@
 #include "engine/number_text.h"
 #include "settings/settings.h"
 #include "windows/companions/companion_controls.h"
+#include "windows/forms/control_table.h"
 
 #include <QCloseEvent>
 #include <QTimer>
@@ -13,18 +14,20 @@ namespace tallix {
 
 namespace {
 
-const std::array<CompanionControl, 4> kControls{{
-    {{ControlKind::Label, "Label1", "Tallix Created by Dorvik5150", nullptr, 120, 83, 4335, 375, 0,
-      FontDef{"JACKIE", 18, true}}},
-    {{ControlKind::Line, "Line1", "", nullptr, 120, 563, 4320, 0, -1}, {.lineWidthPixels = 5}},
-    {{ControlKind::Label, "Label2", "If you are a first time user, please be sure to check the options menu.",
-      nullptr, 1200, 683, 2175, 615, 1},
-     {.alignment = Qt::AlignHCenter | Qt::AlignTop, .wordWrap = true}},
-    {{ControlKind::CheckBox, "ShowStart", "Show this on startup", nullptr, 1380, 1283, 1815, 375, 2},
+// clang-format off
+const std::array<ControlDef, 4> kControls{{
+    // kind, name, caption, container, left, top, width, height, tab, font, accessible name, look
+    {ControlKind::Label, "Label1", "Tallix Created by Dorvik5150", nullptr, 120, 83, 4335, 375, 0,
+     FontDef{"JACKIE", 18, true}},
+    {ControlKind::Line, "Line1", "", nullptr, 120, 563, 4320, 0, -1, {}, nullptr, {.lineWidthPixels = 5}},
+    {ControlKind::Label, "Label2", "If you are a first time user, please be sure to check the options menu.",
+     nullptr, 1200, 683, 2175, 615, 1, {}, nullptr, {.alignment = Qt::AlignHCenter | Qt::AlignTop, .wordWrap = true}},
+    {ControlKind::CheckBox, "ShowStart", "Show this on startup", nullptr, 1380, 1283, 1815, 375, 2, {}, nullptr,
      {.checked = true}},
 }};
+// clang-format on
 
-const CompanionWindow kWindow{
+const FormDef kWindow{
     .name = "Popup",
     .title = "Welcome",
     .flags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint,
@@ -39,8 +42,8 @@ Popup::Popup(SettingsStore& store, QWidget* main)
     : Form()
     , store_(store)
     , main_(main) {
-    BuildCompanionWindow(*this, kWindow);
-    showStart_ = findChild<QCheckBox*>(QStringLiteral("ShowStart"));
+    BuildForm(*this, kWindow);
+    showStart_ = RequireChild<QCheckBox>(*this, "ShowStart");
 
     // clicked comes from the user's mouse or keyboard only, never from a change made in code.
     connect(showStart_, &QCheckBox::clicked, this, &Popup::ShowStart_Click);

@@ -4,6 +4,7 @@
 #include "settings/settings.h"
 #include "windows/companions/companion_controls.h"
 #include "windows/companions/companions.h"
+#include "windows/forms/control_table.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,17 +18,19 @@ namespace tallix {
 namespace {
 
 // Check2 and Check3 are wider than the client area and cut off at its right edge, as they always were.
-const std::array<CompanionControl, 4> kControls{{
-    {{ControlKind::CheckBox, "Check1", "Use Special Cursor", nullptr, 120, 0, 1695, 255, 0},
+// clang-format off
+const std::array<ControlDef, 4> kControls{{
+    // kind, name, caption, container, left, top, width, height, tab, font, accessible name, look
+    {ControlKind::CheckBox, "Check1", "Use Special Cursor", nullptr, 120, 0, 1695, 255, 0, {}, nullptr, {.checked = true}},
+    {ControlKind::CheckBox, "Check2", "Red Buttons (On Click)", nullptr, 120, 360, 2295, 255, 1, {}, nullptr,
      {.checked = true}},
-    {{ControlKind::CheckBox, "Check2", "Red Buttons (On Click)", nullptr, 120, 360, 2295, 255, 1},
-     {.checked = true}},
-    {{ControlKind::Button, "Okay", "OK", nullptr, 430, 1080, 1215, 375, 2}},
-    {{ControlKind::CheckBox, "Check3", "Show Popup On Startup", nullptr, 120, 720, 2055, 255, 3},
+    {ControlKind::Button, "Okay", "OK", nullptr, 430, 1080, 1215, 375, 2},
+    {ControlKind::CheckBox, "Check3", "Show Popup On Startup", nullptr, 120, 720, 2055, 255, 3, {}, nullptr,
      {.checked = true}},
 }};
+// clang-format on
 
-const CompanionWindow kWindow{
+const FormDef kWindow{
     .name = "Sett",
     .title = "Options",
     .flags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint,
@@ -41,12 +44,12 @@ const CompanionWindow kWindow{
 Sett::Sett(SettingsStore& store, const Form& main)
     : Form()
     , store_(store) {
-    BuildCompanionWindow(*this, kWindow);
-    check1_ = findChild<QCheckBox*>(QStringLiteral("Check1"));
-    check2_ = findChild<QCheckBox*>(QStringLiteral("Check2"));
-    check3_ = findChild<QCheckBox*>(QStringLiteral("Check3"));
+    BuildForm(*this, kWindow);
+    check1_ = RequireChild<QCheckBox>(*this, "Check1");
+    check2_ = RequireChild<QCheckBox>(*this, "Check2");
+    check3_ = RequireChild<QCheckBox>(*this, "Check3");
 
-    connect(findChild<QPushButton*>(QStringLiteral("Okay")), &QPushButton::clicked, this, &Sett::Okay_Click);
+    connect(RequireChild<QPushButton>(*this, "Okay"), &QPushButton::clicked, this, &Sett::Okay_Click);
 
     Form_Load(main);
 }

@@ -11,7 +11,6 @@ class QLineEdit;
 namespace tallix {
 
 class Companions;
-struct ControlDef;
 class MessageBoxes;
 class SettingsStore;
 
@@ -45,8 +44,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QWidget* makeControl(const ControlDef& def, QWidget* parent);
-    void styleBoxes();
     void connectHandlers();
     void placeFromSettings();
     void readPointer();
