@@ -357,8 +357,8 @@ void Driver::CloseAll() {
     for (const QString& name : kWindows) {
         QWidget* window = FindOpenWindow(name);
         if (!window) continue;
-        if (auto* sett = qobject_cast<Sett*>(window))
-            sett->Accept();
+        if (auto* options = qobject_cast<OptionsWindow*>(window))
+            options->Accept();
         else
             window->close();
         Settle();

@@ -39,7 +39,7 @@ Companions::~Companions() {
 
 void Companions::ShowPopup(QWidget* main, float top, float left) {
     if (!isLoaded(popup_)) {
-        popup_ = unloadedOnClose(new Popup(store_, main));
+        popup_ = unloadedOnClose(new WelcomeWindow(store_, main));
         // Placed before it shows, so that the window manager puts its frame's corner there, where Top
         // and Left count from; moved once shown but not yet framed, its client area would go there.
         popup_->SetTop(top);
@@ -49,12 +49,12 @@ void Companions::ShowPopup(QWidget* main, float top, float left) {
 }
 
 void Companions::ShowSett(const Form& main) {
-    if (!isLoaded(sett_)) sett_ = unloadedOnClose(new Sett(store_, main));
+    if (!isLoaded(sett_)) sett_ = unloadedOnClose(new OptionsWindow(store_, main));
     ShowInFront(*sett_);
 }
 
 void Companions::ShowRsExp() {
-    if (!isLoaded(rsExp_)) rsExp_ = unloadedOnClose(new RsExp(boxes_));
+    if (!isLoaded(rsExp_)) rsExp_ = unloadedOnClose(new ExperienceWindow(boxes_));
     ShowInFront(*rsExp_);
 }
 

@@ -38,7 +38,7 @@ const FormDef kWindow{
 
 } // namespace
 
-Popup::Popup(SettingsStore& store, QWidget* main)
+WelcomeWindow::WelcomeWindow(SettingsStore& store, QWidget* main)
     : Form()
     , store_(store)
     , main_(main) {
@@ -46,12 +46,12 @@ Popup::Popup(SettingsStore& store, QWidget* main)
     showStart_ = RequireChild<QCheckBox>(*this, "ShowStart");
 
     // clicked comes from the user's mouse or keyboard only, never from a change made in code.
-    connect(showStart_, &QCheckBox::clicked, this, &Popup::ShowStart_Click);
+    connect(showStart_, &QCheckBox::clicked, this, &WelcomeWindow::ShowStart_Click);
 
     Form_Load();
 }
 
-bool Popup::eventFilter(QObject* watched, QEvent* event) {
+bool WelcomeWindow::eventFilter(QObject* watched, QEvent* event) {
     // Once the activation has settled; the welcome window has no taskbar entry to come back by.
     if (watched == main_ && event->type() == QEvent::WindowActivate && !main_->isEnabled())
         QTimer::singleShot(0, this, [this] {
@@ -60,24 +60,24 @@ bool Popup::eventFilter(QObject* watched, QEvent* event) {
     return Form::eventFilter(watched, event);
 }
 
-void Popup::closeEvent(QCloseEvent* event) {
+void WelcomeWindow::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
 }
 
-void Popup::Form_Load() {
+void WelcomeWindow::Form_Load() {
     if (!main_) return;
     main_->setEnabled(false);
     main_->installEventFilter(this);
 }
 
-void Popup::Form_Unload() {
+void WelcomeWindow::Form_Unload() {
     if (!main_) return;
     main_->removeEventFilter(this);
     main_->setEnabled(true);
 }
 
-void Popup::ShowStart_Click() {
+void WelcomeWindow::ShowStart_Click() {
     WriteText(store_, Setting::ShowPopup, NumberToText(CheckBoxState(*showStart_)));
 }
 

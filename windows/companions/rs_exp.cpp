@@ -41,7 +41,7 @@ const FormDef kWindow{
 
 } // namespace
 
-RsExp::RsExp(MessageBoxes& boxes)
+ExperienceWindow::ExperienceWindow(MessageBoxes& boxes)
     : Form()
     , boxes_(boxes) {
     BuildForm(*this, kWindow);
@@ -51,10 +51,11 @@ RsExp::RsExp(MessageBoxes& boxes)
     expNeeded_ = RequireChild<QLineEdit>(*this, "ExpNeeded");
     killsNeeded_ = RequireChild<QLineEdit>(*this, "KillsNeeded");
 
-    connect(RequireChild<QPushButton>(*this, "CalcXp"), &QPushButton::clicked, this, &RsExp::CalcXp_Click);
+    connect(RequireChild<QPushButton>(*this, "CalcXp"), &QPushButton::clicked, this,
+            &ExperienceWindow::CalcXp_Click);
 }
 
-void RsExp::CalcXp_Click() {
+void ExperienceWindow::CalcXp_Click() {
     const std::string desired = desiredExp_->text().toStdString();
     const std::string current = currExp_->text().toStdString();
     const std::string perKill = expKill_->text().toStdString();

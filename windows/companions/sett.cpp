@@ -41,7 +41,7 @@ const FormDef kWindow{
 
 } // namespace
 
-Sett::Sett(SettingsStore& store, const Form& main)
+OptionsWindow::OptionsWindow(SettingsStore& store, const Form& main)
     : Form()
     , store_(store) {
     BuildForm(*this, kWindow);
@@ -49,17 +49,18 @@ Sett::Sett(SettingsStore& store, const Form& main)
     check2_ = RequireChild<QCheckBox>(*this, "Check2");
     check3_ = RequireChild<QCheckBox>(*this, "Check3");
 
-    connect(RequireChild<QPushButton>(*this, "Okay"), &QPushButton::clicked, this, &Sett::Okay_Click);
+    connect(RequireChild<QPushButton>(*this, "Okay"), &QPushButton::clicked, this,
+            &OptionsWindow::Okay_Click);
 
     Form_Load(main);
 }
 
-bool Sett::event(QEvent* event) {
+bool OptionsWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowDeactivate) Form_Deactivate();
     return Form::event(event);
 }
 
-void Sett::changeEvent(QEvent* event) {
+void OptionsWindow::changeEvent(QEvent* event) {
     Form::changeEvent(event);
     // It has no minimise box and stays in front until OK: minimised by the window manager all the
     // same, it comes straight back, or nothing might be left on screen to close it with.
@@ -69,7 +70,7 @@ void Sett::changeEvent(QEvent* event) {
         });
 }
 
-void Sett::closeEvent(QCloseEvent* event) {
+void OptionsWindow::closeEvent(QCloseEvent* event) {
     // The window has no close box; a close from anywhere but "OK" is turned down.
     if (!okayClosing_) {
         event->ignore();
@@ -79,7 +80,7 @@ void Sett::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Sett::Form_Load(const Form& main) {
+void OptionsWindow::Form_Load(const Form& main) {
     SetLeft(main.Left() + kSettRightOfMain);
     SetTop(main.Top() + kSettBelowMain);
     SetCheckBoxState(*check1_, ReadCheckState(store_, Setting::Value));
@@ -87,7 +88,7 @@ void Sett::Form_Load(const Form& main) {
     SetCheckBoxState(*check3_, ReadCheckState(store_, Setting::ShowPopup));
 }
 
-void Sett::Form_Deactivate() {
+void OptionsWindow::Form_Deactivate() {
     // Decided once the activation has settled: take it back from another window of the program, but not
     // from another application (no active window then), nor from a modal box that the user must answer.
     QTimer::singleShot(0, this, [this] {
@@ -98,18 +99,18 @@ void Sett::Form_Deactivate() {
     });
 }
 
-void Sett::Form_Unload() {
+void OptionsWindow::Form_Unload() {
     WriteText(store_, Setting::Value, NumberToText(CheckBoxState(*check1_)));
     WriteText(store_, Setting::RedBttns, NumberToText(CheckBoxState(*check2_)));
     WriteText(store_, Setting::ShowPopup, NumberToText(CheckBoxState(*check3_)));
 }
 
-void Sett::Accept() {
+void OptionsWindow::Accept() {
     okayClosing_ = true;
     close();
 }
 
-void Sett::Okay_Click() {
+void OptionsWindow::Okay_Click() {
     Accept();
 }
 

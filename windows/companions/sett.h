@@ -10,11 +10,11 @@ class SettingsStore;
 
 // The options window. It loads its three check boxes from the settings, stays in front of the program's
 // other windows while open, and writes the boxes back when "OK" closes it, the only way to close it.
-class Sett : public Form {
+class OptionsWindow : public Form {
     Q_OBJECT
 
 public:
-    Sett(SettingsStore& store, const Form& main);
+    OptionsWindow(SettingsStore& store, const Form& main);
 
     // Closes the window as its "OK" does: the boxes are written back.
     void Accept();

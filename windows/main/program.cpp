@@ -48,7 +48,7 @@ void Program::Start() {
 
 void Program::Close() {
     // The options window first: while it is open it takes the activation back from the others.
-    if (auto* sett = qobject_cast<Sett*>(OpenForm(u"Sett"))) sett->Accept();
+    if (auto* options = qobject_cast<OptionsWindow*>(OpenForm(u"Sett"))) options->Accept();
     if (main_ && main_->isVisible()) main_->close();
     for (Form* window : OpenForms())
         window->close();
