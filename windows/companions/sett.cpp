@@ -45,9 +45,9 @@ OptionsWindow::OptionsWindow(SettingsStore& store, const Form& main)
     : Form()
     , store_(store) {
     BuildForm(*this, kWindow);
-    check1_ = RequireChild<QCheckBox>(*this, "Check1");
-    check2_ = RequireChild<QCheckBox>(*this, "Check2");
-    check3_ = RequireChild<QCheckBox>(*this, "Check3");
+    specialPointerBox_ = RequireChild<QCheckBox>(*this, "Check1");
+    redButtonsBox_ = RequireChild<QCheckBox>(*this, "Check2");
+    welcomeAtStartBox_ = RequireChild<QCheckBox>(*this, "Check3");
 
     connect(RequireChild<QPushButton>(*this, "Okay"), &QPushButton::clicked, this,
             &OptionsWindow::Okay_Click);
@@ -81,11 +81,11 @@ void OptionsWindow::closeEvent(QCloseEvent* event) {
 }
 
 void OptionsWindow::Form_Load(const Form& main) {
-    SetLeft(main.Left() + kSettRightOfMain);
-    SetTop(main.Top() + kSettBelowMain);
-    SetCheckBoxState(*check1_, ReadCheckState(store_, Setting::Value));
-    SetCheckBoxState(*check2_, ReadCheckState(store_, Setting::RedBttns));
-    SetCheckBoxState(*check3_, ReadCheckState(store_, Setting::ShowPopup));
+    SetLeft(main.Left() + kOptionsRightOfMain);
+    SetTop(main.Top() + kOptionsBelowMain);
+    SetCheckBoxState(*specialPointerBox_, ReadCheckState(store_, Setting::Value));
+    SetCheckBoxState(*redButtonsBox_, ReadCheckState(store_, Setting::RedBttns));
+    SetCheckBoxState(*welcomeAtStartBox_, ReadCheckState(store_, Setting::ShowPopup));
 }
 
 void OptionsWindow::Form_Deactivate() {
@@ -100,9 +100,9 @@ void OptionsWindow::Form_Deactivate() {
 }
 
 void OptionsWindow::Form_Unload() {
-    WriteText(store_, Setting::Value, NumberToText(CheckBoxState(*check1_)));
-    WriteText(store_, Setting::RedBttns, NumberToText(CheckBoxState(*check2_)));
-    WriteText(store_, Setting::ShowPopup, NumberToText(CheckBoxState(*check3_)));
+    WriteText(store_, Setting::Value, NumberToText(CheckBoxState(*specialPointerBox_)));
+    WriteText(store_, Setting::RedBttns, NumberToText(CheckBoxState(*redButtonsBox_)));
+    WriteText(store_, Setting::ShowPopup, NumberToText(CheckBoxState(*welcomeAtStartBox_)));
 }
 
 void OptionsWindow::Accept() {

@@ -31,9 +31,9 @@ private:
     void Okay_Click();
 
     SettingsStore& store_;
-    QCheckBox* check1_;
-    QCheckBox* check2_;
-    QCheckBox* check3_;
+    QCheckBox* specialPointerBox_; // Check1, the setting Value
+    QCheckBox* redButtonsBox_;     // Check2, RedBttns
+    QCheckBox* welcomeAtStartBox_; // Check3, ShowPopup
     bool okayClosing_ = false;
 };
 

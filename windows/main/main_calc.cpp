@@ -88,7 +88,7 @@ void MainCalc::Form_Load() {
     // The engine's cleared state, and "0" on the screen once the window is up.
     calculator_.Load();
     if (ReadText(store_, Setting::ShowPopup) == "1")
-        companions_.ShowPopup(this, Top() + kPopupBelowMain, Left() - kPopupLeftOfMain);
+        companions_.ShowPopup(this, Top() + kWelcomeBelowMain, Left() - kWelcomeLeftOfMain);
 }
 
 void MainCalc::placeFromSettings() {
