@@ -126,26 +126,16 @@ void BuildForm(Form& form, const FormDef& definition, ControlFactory makeOwn) {
     form.setWindowTitle(QString::fromUtf8(definition.title));
     form.SetClientSize(definition.clientWidth, definition.clientHeight);
 
-    std::vector<std::pair<const ControlDef*, QWidget*>> built;
-    built.reserve(definition.controls.size());
-    // Bottom first: a later sibling is drawn above an earlier one. A container lies below what it holds,
-    // so a row whose container does not exist yet waits for a later pass.
-    std::vector<const ControlDef*> waiting;
+    // Bottom first: a later sibling is drawn above an earlier one. The window's own controls come before
+    // those that its containers hold, so that each container is there for them.
+    std::vector<const ControlDef*> rows;
     for (auto it = definition.controls.rbegin(); it != definition.controls.rend(); ++it)
-        waiting.push_back(&*it);
-    while (!waiting.empty()) {
-        std::vector<const ControlDef*> later;
-        for (const ControlDef* row : waiting) {
-            QWidget* parent =
-                row->container ? form.findChild<QWidget*>(QString::fromLatin1(row->container)) : &form;
-            if (parent)
-                built.emplace_back(row, buildOne(*row, parent, form, makeOwn));
-            else
-                later.push_back(row);
-        }
-        if (later.size() == waiting.size())
-            qFatal("%s: a row names a container that is missing", definition.name);
-        waiting = std::move(later);
+        rows.push_back(&*it);
+    std::stable_partition(rows.begin(), rows.end(), [](const ControlDef* row) { return !row->container; });
+    std::vector<std::pair<const ControlDef*, QWidget*>> built;
+    for (const ControlDef* row : rows) {
+        QWidget* parent = row->container ? RequireChild<QWidget>(form, row->container) : &form;
+        built.emplace_back(row, buildOne(*row, parent, form, makeOwn));
     }
 
     std::vector<std::pair<const ControlDef*, QWidget*>> tabbed;

@@ -47,7 +47,8 @@ struct ControlLook {
 };
 
 // One control of a window definition. Measures are twips relative to the container's inner area; a
-// container of nullptr is the window itself. A line runs from (left, top) to (left + width, top).
+// container of nullptr is the window itself, any other is one of the window's own controls. A line runs
+// from (left, top) to (left + width, top).
 struct ControlDef {
     ControlKind kind;
     const char* name;
