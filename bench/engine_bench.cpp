@@ -67,8 +67,8 @@ int main() {
     tallix::Calculator calc(boxes, memory, memory);
     calc.Load();
     const double digit = nsPerCall(n, [&](std::size_t i) {
-        if (i % 20 == 0) calc.Press(tallix::Key::Clear2); // keep the entry short, as a user would
-        calc.Press(tallix::Key::Num7);
+        if (i % 20 == 0) calc.Press(tallix::Key::Clear); // keep the entry short, as a user would
+        calc.Press(tallix::Key::Digit7);
     });
     // A digit key at heart: read the screen text, append the digit, write it back.
     std::string screen(1, '0');
@@ -81,10 +81,10 @@ int main() {
     });
 
     using tallix::Key;
-    const Key chain[] = {Key::Num5,   Key::Add,  Key::Num3,  Key::Mult, Key::Num2,
-                         Key::Divide, Key::Num7, Key::Minus, Key::Num1, Key::Equal};
+    const Key chain[] = {Key::Digit5, Key::Add,    Key::Digit3,   Key::Multiply, Key::Digit2,
+                         Key::Divide, Key::Digit7, Key::Subtract, Key::Digit1,   Key::Equal};
     const double chained = nsPerCall(n / 10, [&](std::size_t) {
-        calc.Press(tallix::Key::Clear2);
+        calc.Press(tallix::Key::Clear);
         for (Key key : chain)
             calc.Press(key);
     });

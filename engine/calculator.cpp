@@ -22,8 +22,8 @@ struct OperationInfo {
 
 constexpr std::array<OperationInfo, 5> kOperations{{
     {Key::Add, Operation::Add, "+", "0", [](double a, double b) { return a + b; }},
-    {Key::Minus, Operation::Sub, "-", "0", [](double a, double b) { return a - b; }},
-    {Key::Mult, Operation::Mult, "\u00D7", "1", [](double a, double b) { return a * b; }},
+    {Key::Subtract, Operation::Sub, "-", "0", [](double a, double b) { return a - b; }},
+    {Key::Multiply, Operation::Mult, "\u00D7", "1", [](double a, double b) { return a * b; }},
     {Key::Divide, Operation::Div, "\u00F7", "0", [](double a, double b) { return a / b; }},
     {Key::Power, Operation::Pow, "y^", "1", [](double a, double b) { return Pow(a, b); }},
 }};
@@ -58,42 +58,42 @@ bool memoryEmpty(std::string_view memory) {
 
 void Calculator::Press(Key key) {
     switch (key) {
-    case Key::Num0:
-        return Zero();
-    case Key::Num1:
-    case Key::Num2:
-    case Key::Num3:
-    case Key::Num4:
-    case Key::Num5:
-    case Key::Num6:
-    case Key::Num7:
-    case Key::Num8:
-    case Key::Num9:
-        return Digit(*DigitOf(key));
-    case Key::Deci:
-        return Deci();
-    case Key::Polarity:
-        return Polarity();
+    case Key::Digit0:
+        return typeZero();
+    case Key::Digit1:
+    case Key::Digit2:
+    case Key::Digit3:
+    case Key::Digit4:
+    case Key::Digit5:
+    case Key::Digit6:
+    case Key::Digit7:
+    case Key::Digit8:
+    case Key::Digit9:
+        return typeDigit(*DigitOf(key));
+    case Key::DecimalPoint:
+        return typeDecimalPoint();
+    case Key::ChangeSign:
+        return changeSign();
     case Key::Add:
-    case Key::Minus:
-    case Key::Mult:
+    case Key::Subtract:
+    case Key::Multiply:
     case Key::Divide:
     case Key::Power:
-        return Operator(key);
+        return pressOperator(key);
     case Key::Equal:
-        return Equal();
-    case Key::PowerTwo:
-        return PowerTwo();
-    case Key::Sroot:
-        return Sroot();
-    case Key::Clear2:
-        return Clear2();
-    case Key::ClearLast2:
-        return ClearLast2();
-    case Key::Mem:
-        return Mem();
-    case Key::GatherMem:
-        return GatherMem();
+        return pressEqual();
+    case Key::Square:
+        return square();
+    case Key::SquareRoot:
+        return squareRoot();
+    case Key::Clear:
+        return clearAll();
+    case Key::ClearEntry:
+        return clearEntry();
+    case Key::MemoryStore:
+        return storeMemory();
+    case Key::MemoryRecall:
+        return recallMemory();
     }
 }
 
@@ -118,7 +118,7 @@ void Calculator::LoadMemory() {
     state_.MrClickCount = 0;
 }
 
-void Calculator::Digit(char digit) {
+void Calculator::typeDigit(char digit) {
     state_.HaveNumber = true;
     state_.MrClickCount = 0;
     state_.EntryText = boxes_.ScreenText();
@@ -128,12 +128,12 @@ void Calculator::Digit(char digit) {
     state_.StartNewEntry = false;
 }
 
-void Calculator::Zero() {
+void Calculator::typeZero() {
     if (boxes_.ScreenText() == "0") return; // a lone zero never becomes "00"
-    Digit('0');
+    typeDigit('0');
 }
 
-void Calculator::Deci() {
+void Calculator::typeDecimalPoint() {
     state_.MrClickCount = 0;
     if (state_.HasDecimalPoint) return;
     state_.EntryText = boxes_.ScreenText();
@@ -142,7 +142,7 @@ void Calculator::Deci() {
     state_.HasDecimalPoint = true;
 }
 
-void Calculator::Polarity() {
+void Calculator::changeSign() {
     state_.MrClickCount = 0;
     const std::string screen = boxes_.ScreenText();
     if (screen == kErrorText) return;
@@ -151,24 +151,24 @@ void Calculator::Polarity() {
     boxes_.SetScreenText(NumberToText(-*value));
 }
 
-void Calculator::Operator(Key key) {
+void Calculator::pressOperator(Key key) {
     const OperationInfo* op = operationByKey(key);
     if (!op || !state_.HaveNumber) return;
     boxes_.SetDisplayText(op->symbol);
-    SolveProb();
+    solvePending();
     state_.HasDecimalPoint = false;
     state_.FirstOperand = boxes_.ScreenText();
     state_.PendingOp = op->operation;
     state_.StartNewEntry = true;
 }
 
-void Calculator::Equal() {
+void Calculator::pressEqual() {
     if (!state_.HaveNumber) return;
-    SolveProb();
+    solvePending();
     boxes_.SetDisplayText("");
 }
 
-void Calculator::SolveProb() {
+void Calculator::solvePending() {
     state_.MrClickCount = 0;
     if (state_.EntryText.empty() || state_.FirstOperand.empty()) return;
     state_.EntryText = boxes_.ScreenText();
@@ -194,19 +194,19 @@ void Calculator::SolveProb() {
     state_.HasDecimalPoint = false;
 }
 
-void Calculator::PowerTwo() {
+void Calculator::square() {
     if (!state_.HaveNumber) return;
     state_.MrClickCount = 0;
     if (boxes_.ScreenText() == kErrorText) return;
     boxes_.SetDisplayText("y^2");
-    SolveProb();
+    solvePending();
     const auto value = TextToNumber(boxes_.ScreenText());
     const auto square = value ? finiteText(Pow(*value, 2)) : std::nullopt;
     if (!square) return showError();
     boxes_.SetScreenText(*square);
 }
 
-void Calculator::Sroot() {
+void Calculator::squareRoot() {
     state_.MrClickCount = 0;
     const std::string screen = boxes_.ScreenText();
     if (screen == kErrorText) return;
@@ -223,20 +223,20 @@ void Calculator::Sroot() {
     state_.StartNewEntry = false;
 }
 
-void Calculator::Clear2() {
+void Calculator::clearAll() {
     resetToIdle();
     boxes_.SetDisplayText("");
     boxes_.SetScreenText("0");
 }
 
-void Calculator::ClearLast2() {
+void Calculator::clearEntry() {
     state_.MrClickCount = 0;
     state_.HasDecimalPoint = false;
     state_.EntryText = "0";
     state_.StartNewEntry = true;
 }
 
-void Calculator::Mem() {
+void Calculator::storeMemory() {
     state_.MrClickCount = 0;
     if (nothingToStore(boxes_.ScreenText())) return;
     if (storage_.TipWanted()) {
@@ -248,7 +248,7 @@ void Calculator::Mem() {
     host_.ShowMemoryMark(true);
 }
 
-void Calculator::GatherMem() {
+void Calculator::recallMemory() {
     const std::string memory = storage_.StoredText();
     if (memoryEmpty(memory)) return; // leaves MrClickCount too
     ++state_.MrClickCount;

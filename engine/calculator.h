@@ -22,25 +22,25 @@ public:
 
     void Press(Key key);
 
-    // The cleared state of a freshly loaded window: as after Clear2, but the operator box is left alone.
+    // The cleared state of a freshly loaded window: as after Clear, but the operator box is left alone.
     void Load();
     // Marks the title when the stored memory is anything but "0"; called before the window shows.
     void LoadMemory();
 
 private:
-    void Digit(char digit); // '1' to '9'
-    void Zero();
-    void Deci();
-    void Polarity();
-    void Operator(Key key); // Add, Minus, Mult, Divide or Power
-    void Equal();
-    void SolveProb();
-    void PowerTwo();
-    void Sroot();
-    void Clear2();
-    void ClearLast2();
-    void Mem();
-    void GatherMem();
+    void typeDigit(char digit); // '1' to '9'
+    void typeZero();
+    void typeDecimalPoint();
+    void changeSign();
+    void pressOperator(Key key); // Add, Subtract, Multiply, Divide or Power
+    void pressEqual();
+    void solvePending();
+    void square();
+    void squareRoot();
+    void clearAll();
+    void clearEntry();
+    void storeMemory();
+    void recallMemory();
 
     void resetToIdle();
     void showError() { boxes_.SetScreenText(kErrorText); }

@@ -7,18 +7,18 @@ namespace tallix {
 namespace {
 
 constexpr std::array<KeyName, 24> kKeys{{
-    {Key::Num0, "Num0", '0'},    {Key::Num1, "Num1", '1'},
-    {Key::Num2, "Num2", '2'},    {Key::Num3, "Num3", '3'},
-    {Key::Num4, "Num4", '4'},    {Key::Num5, "Num5", '5'},
-    {Key::Num6, "Num6", '6'},    {Key::Num7, "Num7", '7'},
-    {Key::Num8, "Num8", '8'},    {Key::Num9, "Num9", '9'},
-    {Key::Deci, "Deci"},         {Key::Polarity, "Polarity"},
-    {Key::Add, "Add"},           {Key::Minus, "Minus"},
-    {Key::Mult, "Mult"},         {Key::Divide, "Divide"},
+    {Key::Digit0, "Num0", '0'},  {Key::Digit1, "Num1", '1'},
+    {Key::Digit2, "Num2", '2'},  {Key::Digit3, "Num3", '3'},
+    {Key::Digit4, "Num4", '4'},  {Key::Digit5, "Num5", '5'},
+    {Key::Digit6, "Num6", '6'},  {Key::Digit7, "Num7", '7'},
+    {Key::Digit8, "Num8", '8'},  {Key::Digit9, "Num9", '9'},
+    {Key::DecimalPoint, "Deci"}, {Key::ChangeSign, "Polarity"},
+    {Key::Add, "Add"},           {Key::Subtract, "Minus"},
+    {Key::Multiply, "Mult"},     {Key::Divide, "Divide"},
     {Key::Power, "Power"},       {Key::Equal, "Equal"},
-    {Key::PowerTwo, "PowerTwo"}, {Key::Sroot, "Sroot"},
-    {Key::Clear2, "Clear2"},     {Key::ClearLast2, "ClearLast2"},
-    {Key::Mem, "Mem"},           {Key::GatherMem, "GatherMem"},
+    {Key::Square, "PowerTwo"},   {Key::SquareRoot, "Sroot"},
+    {Key::Clear, "Clear2"},      {Key::ClearEntry, "ClearLast2"},
+    {Key::MemoryStore, "Mem"},   {Key::MemoryRecall, "GatherMem"},
 }};
 
 } // namespace

@@ -6,32 +6,32 @@
 
 namespace tallix {
 
-// The calculator's keys, named after the main window's buttons.
+// The calculator's keys. The names the main window's buttons go by are in keys.cpp.
 enum class Key {
-    Num0,
-    Num1,
-    Num2,
-    Num3,
-    Num4,
-    Num5,
-    Num6,
-    Num7,
-    Num8,
-    Num9,
-    Deci,
-    Polarity,
+    Digit0,
+    Digit1,
+    Digit2,
+    Digit3,
+    Digit4,
+    Digit5,
+    Digit6,
+    Digit7,
+    Digit8,
+    Digit9,
+    DecimalPoint,
+    ChangeSign,
     Add,
-    Minus,
-    Mult,
+    Subtract,
+    Multiply,
     Divide,
     Power,
     Equal,
-    PowerTwo,
-    Sroot,
-    Clear2,
-    ClearLast2,
-    Mem,       // M: stores the number on the screen
-    GatherMem, // MR: recalls it; a second MR in a row clears it
+    Square,
+    SquareRoot,
+    Clear,
+    ClearEntry,
+    MemoryStore,  // M: stores the number on the screen
+    MemoryRecall, // MR: recalls it; a second MR in a row clears it
 };
 
 struct KeyName {

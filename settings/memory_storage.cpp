@@ -13,11 +13,11 @@ void SettingsMemoryStorage::Store(std::string_view text) {
 }
 
 bool SettingsMemoryStorage::TipWanted() {
-    return ReadText(store_, Setting::FrstMmery) == "Yes";
+    return ReadText(store_, Setting::ShowMemoryTip) == "Yes";
 }
 
 void SettingsMemoryStorage::TipShown() {
-    WriteText(store_, Setting::FrstMmery, "No");
+    WriteText(store_, Setting::ShowMemoryTip, "No");
 }
 
 } // namespace tallix

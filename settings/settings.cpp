@@ -15,10 +15,10 @@ namespace {
 
 constexpr std::array<SettingInfo, 7> kSettings{{
     {Setting::MemoryValue, "MemoryValue", "0"},
-    {Setting::FrstMmery, "FrstMmery", "Yes"},
-    {Setting::RedBttns, "RedBttns", "1"},
-    {Setting::Value, "Value", "1"},
-    {Setting::ShowPopup, "ShowPopup", "1"},
+    {Setting::ShowMemoryTip, "FrstMmery", "Yes"},
+    {Setting::RedWhilePressed, "RedBttns", "1"},
+    {Setting::SpecialPointer, "Value", "1"},
+    {Setting::ShowWelcome, "ShowPopup", "1"},
     {Setting::Top, "Top", "1000"},
     {Setting::Left, "Left", "1000"},
 }};

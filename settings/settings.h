@@ -11,14 +11,14 @@ namespace tallix {
 inline constexpr std::string_view kAppName = "Tallix.exe";
 inline constexpr std::string_view kSection = "Default Settings";
 
-// The seven keys that the program keeps between runs.
+// The seven settings that the program keeps between runs (their stored keys are in settings.cpp).
 enum class Setting {
-    MemoryValue,
-    FrstMmery,
-    RedBttns,
-    Value,
-    ShowPopup,
-    Top,
+    MemoryValue,     // the number in memory
+    ShowMemoryTip,   // whether the first M still explains the memory
+    RedWhilePressed, // whether a held key turns dark red
+    SpecialPointer,  // whether the main window shows the special mouse pointer
+    ShowWelcome,     // whether the welcome window opens at start
+    Top,             // the main window's place, in twips
     Left
 };
 

@@ -54,10 +54,10 @@ inline bool PressKeys(tallix::Calculator& calc, std::string_view keys) {
         Key key;
     };
     static constexpr Alias kAliases[] = {
-        {"+", Key::Add},        {"-", Key::Minus},  {"*", Key::Mult},        {"/", Key::Divide},
-        {"^", Key::Power},      {"=", Key::Equal},  {"sq", Key::PowerTwo},   {"rt", Key::Sroot},
-        {"neg", Key::Polarity}, {"C", Key::Clear2}, {"CE", Key::ClearLast2}, {"M", Key::Mem},
-        {"MR", Key::GatherMem},
+        {"+", Key::Add},           {"-", Key::Subtract}, {"*", Key::Multiply},    {"/", Key::Divide},
+        {"^", Key::Power},         {"=", Key::Equal},    {"sq", Key::Square},     {"rt", Key::SquareRoot},
+        {"neg", Key::ChangeSign},  {"C", Key::Clear},    {"CE", Key::ClearEntry}, {"M", Key::MemoryStore},
+        {"MR", Key::MemoryRecall},
     };
     for (const auto part : std::views::split(keys, ' ')) {
         const std::string_view word(part.begin(), part.end());
@@ -68,7 +68,7 @@ inline bool PressKeys(tallix::Calculator& calc, std::string_view keys) {
             return false;
         } else {
             for (char c : word)
-                calc.Press(c == '.' ? Key::Deci : *tallix::DigitKey(c));
+                calc.Press(c == '.' ? Key::DecimalPoint : *tallix::DigitKey(c));
         }
     }
     return true;

@@ -30,11 +30,12 @@ private slots:
         QFETCH(QString, real);
         QFETCH(QString, single);
         tallix::MemoryStore store;
-        for (const Setting setting : {Setting::RedBttns, Setting::ShowPopup, Setting::Value, Setting::Top})
+        for (const Setting setting :
+             {Setting::RedWhilePressed, Setting::ShowWelcome, Setting::SpecialPointer, Setting::Top})
             store.Seed(tallix::InfoOf(setting).key, stored.toStdString());
-        QCOMPARE(int(tallix::ReadByte(store, Setting::RedBttns)), byte.toInt());
-        QCOMPARE(int(tallix::ReadCheckState(store, Setting::ShowPopup)), check.toInt());
-        QCOMPARE(tallix::ReadDouble(store, Setting::Value), real.toDouble());
+        QCOMPARE(int(tallix::ReadByte(store, Setting::RedWhilePressed)), byte.toInt());
+        QCOMPARE(int(tallix::ReadCheckState(store, Setting::ShowWelcome)), check.toInt());
+        QCOMPARE(tallix::ReadDouble(store, Setting::SpecialPointer), real.toDouble());
         QCOMPARE(tallix::ReadSingle(store, Setting::Top), single.toFloat());
     }
 

@@ -243,11 +243,11 @@ private slots:
         Companions companions(run.store, run.boxes); // a second set, beside the run's own closed ones
         const auto show = [&] {
             if (window == "Popup")
-                companions.ShowPopup(&main, 2000, 300);
+                companions.ShowWelcome(&main, 2000, 300);
             else if (window == "Sett")
-                companions.ShowSett(main);
+                companions.ShowOptions(main);
             else
-                companions.ShowRsExp();
+                companions.ShowExperience();
             return QPointer<QWidget>(OpenForm(window));
         };
 

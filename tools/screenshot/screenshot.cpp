@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     }
     tallix::RegisterFonts();
     tallix::MemoryStore store; // a first run's, never the user's settings
-    tallix::WriteText(store, tallix::Setting::ShowPopup, "0");
+    tallix::WriteText(store, tallix::Setting::ShowWelcome, "0");
     tallix::SilentMessageBoxes boxes; // start-up shows none
     tallix::Program program(store, boxes);
     program.Start();

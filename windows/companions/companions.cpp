@@ -37,7 +37,7 @@ Companions::~Companions() {
     }
 }
 
-void Companions::ShowPopup(QWidget* main, float top, float left) {
+void Companions::ShowWelcome(QWidget* main, float top, float left) {
     if (!isLoaded(welcome_)) {
         welcome_ = unloadedOnClose(new WelcomeWindow(store_, main));
         // Placed before it shows, so that the window manager puts its frame's corner there, where Top
@@ -48,12 +48,12 @@ void Companions::ShowPopup(QWidget* main, float top, float left) {
     ShowInFront(*welcome_);
 }
 
-void Companions::ShowSett(const Form& main) {
+void Companions::ShowOptions(const Form& main) {
     if (!isLoaded(options_)) options_ = unloadedOnClose(new OptionsWindow(store_, main));
     ShowInFront(*options_);
 }
 
-void Companions::ShowRsExp() {
+void Companions::ShowExperience() {
     if (!isLoaded(experience_)) experience_ = unloadedOnClose(new ExperienceWindow(boxes_));
     ShowInFront(*experience_);
 }

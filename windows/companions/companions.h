@@ -29,12 +29,12 @@ public:
 
     // Loads the welcome window and shows it with its frame's corner at `top`, `left` twips; `main` is
     // disabled while it is open.
-    void ShowPopup(QWidget* main, float top, float left);
+    void ShowWelcome(QWidget* main, float top, float left);
     // Opens the options window, or brings it to the front without reloading it. It loads at
     // kOptionsRightOfMain right of and kOptionsBelowMain below `main`'s corner.
-    void ShowSett(const Form& main);
+    void ShowOptions(const Form& main);
     // Opens the experience calculator, or brings it to the front with its texts as they are.
-    void ShowRsExp();
+    void ShowExperience();
 
 private:
     SettingsStore& store_;

@@ -78,7 +78,7 @@ void WelcomeWindow::Form_Unload() {
 }
 
 void WelcomeWindow::ShowStart_Click() {
-    WriteText(store_, Setting::ShowPopup, NumberToText(CheckBoxState(*showStart_)));
+    WriteText(store_, Setting::ShowWelcome, NumberToText(CheckBoxState(*showStart_)));
 }
 
 } // namespace tallix

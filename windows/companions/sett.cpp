@@ -95,9 +95,9 @@ void OptionsWindow::closeEvent(QCloseEvent* event) {
 void OptionsWindow::Form_Load(const Form& main) {
     SetLeft(main.Left() + kOptionsRightOfMain);
     SetTop(main.Top() + kOptionsBelowMain);
-    SetCheckBoxState(*specialPointerBox_, ReadCheckState(store_, Setting::Value));
-    SetCheckBoxState(*redButtonsBox_, ReadCheckState(store_, Setting::RedBttns));
-    SetCheckBoxState(*welcomeAtStartBox_, ReadCheckState(store_, Setting::ShowPopup));
+    SetCheckBoxState(*specialPointerBox_, ReadCheckState(store_, Setting::SpecialPointer));
+    SetCheckBoxState(*redButtonsBox_, ReadCheckState(store_, Setting::RedWhilePressed));
+    SetCheckBoxState(*welcomeAtStartBox_, ReadCheckState(store_, Setting::ShowWelcome));
 }
 
 void OptionsWindow::Form_Deactivate() {
@@ -120,9 +120,9 @@ void OptionsWindow::TakeActivationBack() {
 }
 
 void OptionsWindow::Form_Unload() {
-    WriteText(store_, Setting::Value, NumberToText(CheckBoxState(*specialPointerBox_)));
-    WriteText(store_, Setting::RedBttns, NumberToText(CheckBoxState(*redButtonsBox_)));
-    WriteText(store_, Setting::ShowPopup, NumberToText(CheckBoxState(*welcomeAtStartBox_)));
+    WriteText(store_, Setting::SpecialPointer, NumberToText(CheckBoxState(*specialPointerBox_)));
+    WriteText(store_, Setting::RedWhilePressed, NumberToText(CheckBoxState(*redButtonsBox_)));
+    WriteText(store_, Setting::ShowWelcome, NumberToText(CheckBoxState(*welcomeAtStartBox_)));
 }
 
 void OptionsWindow::Accept() {

@@ -87,8 +87,8 @@ void MainCalc::Form_Load() {
     show();
     // The engine's cleared state, and "0" on the screen once the window is up.
     calculator_.Load();
-    if (ReadText(store_, Setting::ShowPopup) == "1")
-        companions_.ShowPopup(this, Top() + kWelcomeBelowMain, Left() - kWelcomeLeftOfMain);
+    if (ReadText(store_, Setting::ShowWelcome) == "1")
+        companions_.ShowWelcome(this, Top() + kWelcomeBelowMain, Left() - kWelcomeLeftOfMain);
 }
 
 void MainCalc::placeFromSettings() {
@@ -102,8 +102,8 @@ void MainCalc::placeFromSettings() {
 }
 
 void MainCalc::readPointer() {
-    if (ReadDouble(store_, Setting::Value) == 1) setMousePointer(kSpecialPointer);
-    if (ReadDouble(store_, Setting::Value) == 0) setMousePointer(kDefaultPointer);
+    if (ReadDouble(store_, Setting::SpecialPointer) == 1) setMousePointer(kSpecialPointer);
+    if (ReadDouble(store_, Setting::SpecialPointer) == 0) setMousePointer(kDefaultPointer);
 }
 
 void MainCalc::setMousePointer(int code) {
@@ -116,7 +116,7 @@ void MainCalc::setMousePointer(int code) {
 }
 
 void MainCalc::readRedButtons() {
-    const bool red = ReadByte(store_, Setting::RedBttns) == 1;
+    const bool red = ReadByte(store_, Setting::RedWhilePressed) == 1;
     for (FeedbackButton* key : findChildren<FeedbackButton*>())
         key->SetRedWhilePressed(red);
 }
@@ -181,8 +181,8 @@ void MainCalc::ShowMemoryTip() {
 }
 
 // clang-format off
-void MainCalc::OptButton_Click() { companions_.ShowSett(*this); }
-void MainCalc::RsCalc_Click() { companions_.ShowRsExp(); }
+void MainCalc::OptButton_Click() { companions_.ShowOptions(*this); }
+void MainCalc::RsCalc_Click() { companions_.ShowExperience(); }
 // clang-format on
 
 } // namespace tallix
