@@ -1,7 +1,7 @@
 #include "windows/companions/rs_exp.h"
 
-#include "windows/companions/companion_controls.h"
 #include "engine/experience.h"
+#include "windows/companions/companion_controls.h"
 #include "windows/forms/message_boxes.h"
 
 #include <QLineEdit>
