@@ -1,5 +1,4 @@
 #include "resources/resources.h"
-#include "tests/support/modal_watchdog.h"
 #include "tests/support/table_file.h"
 #include "tests/support/test_main.h"
 #include "tests/windows/main_window_run.h"
@@ -12,7 +11,6 @@ using namespace tallix;
 // Mouse, keyboard and focus on the windows, beyond the end-to-end scripts' left clicks on the keys.
 class InputTest : public QObject {
     Q_OBJECT
-    ModalWatchdog watchdog_;
 
 private slots:
     void initTestCase() { RegisterFonts(); }

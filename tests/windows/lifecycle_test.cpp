@@ -1,5 +1,4 @@
 #include "resources/resources.h"
-#include "tests/support/modal_watchdog.h"
 #include "tests/support/test_main.h"
 #include "tests/windows/main_window_run.h"
 #include "windows/companions/companions.h"
@@ -14,7 +13,6 @@ using namespace tallix;
 // Windows opening, closing and returning, and what the program tells meanwhile.
 class LifecycleTest : public QObject {
     Q_OBJECT
-    ModalWatchdog watchdog_;
 
 private slots:
     void initTestCase() { RegisterFonts(); }

@@ -1,5 +1,4 @@
 #include "resources/resources.h"
-#include "tests/support/modal_watchdog.h"
 #include "tests/support/test_main.h"
 #include "tests/windows/captions.h"
 #include "tests/windows/main_window_run.h"
@@ -26,7 +25,6 @@ QByteArray committed(const QString& file) {
 // QT_SCALE_FACTOR=2.
 class RenderingTest : public QObject {
     Q_OBJECT
-    ModalWatchdog watchdog_;
 
 private slots:
     void initTestCase() { RegisterFonts(); }
