@@ -1,5 +1,6 @@
 #include "settings/ini_text.h"
 
+#include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <cstring>
@@ -87,6 +88,12 @@ QByteArray iniWritten(const QString& value) {
     return out;
 }
 
+// UTF-8 bytes as text, a byte-order mark among them kept: between two escapes it is a character.
+QString decoded(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 // The text that Qt wrote as `value`, or nothing when Qt would not have written it so.
 std::optional<QString> textWrittenAs(QByteArrayView value) {
     QByteArrayView body = value;
@@ -99,7 +106,7 @@ std::optional<QString> textWrittenAs(QByteArrayView value) {
             ++i;
             continue;
         }
-        text += QString::fromUtf8(body.sliced(plain, i - plain));
+        text += decoded(body.sliced(plain, i - plain));
         if (++i == body.size()) return std::nullopt;
         const char escape = body[i++];
         if (escape == 'x' || escape == '0') { // Qt reads as many hex (octal) digits as follow
@@ -115,7 +122,7 @@ std::optional<QString> textWrittenAs(QByteArrayView value) {
         }
         plain = i;
     }
-    text += QString::fromUtf8(body.sliced(plain));
+    text += decoded(body.sliced(plain));
     if (text.startsWith(QStringLiteral("@String(")) && text.endsWith(u')'))
         text = text.sliced(8, text.size() - 9);
     else if (text.startsWith(QStringLiteral("@@")))

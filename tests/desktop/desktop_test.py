@@ -169,6 +169,31 @@ class Desktop(Runs):
         wait_for(special_pointer, "the special pointer again")
         self.assertEqual(tallix.settings()["Value"], "1")
 
+    def test_every_click_on_the_main_window_counts_while_the_options_window_takes_the_activation_back(self):
+        # Busy processes, one more than the cores: the window manager and the program answer late, and the
+        # options window must still wait for each click to be whole before it takes the activation back.
+        # Each also ends by itself once this test's process is gone.
+        busy = [subprocess.Popen(["sh", "-c", f"while kill -0 {os.getpid()} 2>/dev/null; do :; done"])
+                for _ in range(len(os.sched_getaffinity(0)) + 1)]
+        self.addCleanup(lambda: [(process.kill(), process.wait()) for process in busy])
+        tallix = self.run_program()
+        tallix.main()
+        retried(lambda: tallix.click(MAIN, "Options"), lambda: tallix.shown(OPTIONS), "the options window")
+        options = tallix.window(OPTIONS)
+        self.wait_in_front(options)
+        for series in range(5):
+            with self.subTest(series=series):
+                retried(lambda: tallix.click(MAIN, "Clear"),
+                        lambda: tallix.text(MAIN, "Number display") == "0", "the cleared display")
+                self.wait_in_front(options)
+                session.xdotool("mousemove", *tallix.centre(MAIN, "Seven"), "click", "--repeat", 10,
+                                "--delay", 50, 1)
+                try:
+                    wait_for(lambda: tallix.text(MAIN, "Number display") == "7" * 10, "ten 7s")
+                except AssertionError:
+                    self.fail(f"{tallix.text(MAIN, 'Number display')!r} for ten clicks on 7")
+                self.wait_in_front(options)
+
     def test_minimised_windows_come_back(self):
         rows = [  # title, how it opens, how the user brings it back (None: it comes back by itself)
             (RS_EXP, "RuneScape experience calculator", (MAIN, "RuneScape experience calculator")),

@@ -1,6 +1,11 @@
 # Plays one script through tallix-drive; it must print NAME.expected (beside it) and exit with the status
-# of a first line "# status N" (1 for scripts provoking `error:` lines), else 0. Fresh store, offscreen.
-#   cmake -D DRIVE=<tallix-drive> -D SCRIPT=<NAME.drive> -D WORK_DIR=<scratch folder> -P run_script.cmake
+# of a first line "# status N" (1 for scripts provoking `error:` lines), else 0. Fresh store, offscreen,
+# or with PLATFORM=xcb on an Xvfb of its own (on_xvfb.sh): skipped where none can start, failed under CI.
+#   cmake -D DRIVE=<tallix-drive> -D SCRIPT=<NAME.drive> -D WORK_DIR=<scratch folder> [-D PLATFORM=xcb]
+#         -P run_script.cmake
+if(NOT PLATFORM)
+  set(PLATFORM offscreen)
+endif()
 get_filename_component(name "${SCRIPT}" NAME_WE)
 string(REGEX REPLACE "[.]drive$" ".expected" expected_file "${SCRIPT}")
 file(READ "${expected_file}" expected)
@@ -10,16 +15,30 @@ if(head MATCHES "^# status ([0-9]+)")
   set(expected_status ${CMAKE_MATCH_1})
 endif()
 
-set(ENV{XDG_CONFIG_HOME} "${WORK_DIR}/${name}.config")
+set(run "${name}.${PLATFORM}")
+set(ENV{XDG_CONFIG_HOME} "${WORK_DIR}/${run}.config")
 file(REMOVE_RECURSE "$ENV{XDG_CONFIG_HOME}")
 file(MAKE_DIRECTORY "$ENV{XDG_CONFIG_HOME}")
-set(ENV{QT_QPA_PLATFORM} offscreen)
-execute_process(COMMAND "${DRIVE}" INPUT_FILE "${SCRIPT}"
+set(command "${DRIVE}")
+if(PLATFORM STREQUAL "xcb")
+  set(command sh "${CMAKE_CURRENT_LIST_DIR}/on_xvfb.sh" "${DRIVE}")
+else()
+  set(ENV{QT_QPA_PLATFORM} ${PLATFORM})
+endif()
+execute_process(COMMAND ${command} INPUT_FILE "${SCRIPT}"
                 OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE status)
+if(PLATFORM STREQUAL "xcb" AND status STREQUAL "77")
+  string(STRIP "${actual}" reason)
+  if("$ENV{CI}" STREQUAL "true" OR "$ENV{TALLIX_CI}" STREQUAL "1")
+    message(FATAL_ERROR "${name} under xcb: ${reason}")
+  endif()
+  message("skipped, no X server: ${reason}")
+  return()
+endif()
 
 set(problems "")
 if(NOT actual STREQUAL expected)
-  set(actual_file "${WORK_DIR}/${name}.actual")
+  set(actual_file "${WORK_DIR}/${run}.actual")
   file(WRITE "${actual_file}" "${actual}")
   execute_process(COMMAND diff -u "${expected_file}" "${actual_file}" OUTPUT_VARIABLE difference)
   string(APPEND problems "output differs from ${name}.expected (- expected, + actual):\n${difference}")
@@ -28,6 +47,6 @@ if(NOT status STREQUAL expected_status)
   string(APPEND problems "exit status ${status}, expected ${expected_status}\n")
 endif()
 if(problems)
-  message("${name}: ${problems}standard error of tallix-drive:\n${errors}")
-  message(FATAL_ERROR "${name} failed")
+  message("${name} (${PLATFORM}): ${problems}standard error of tallix-drive:\n${errors}")
+  message(FATAL_ERROR "${name} failed under ${PLATFORM}")
 endif()

@@ -2,6 +2,7 @@
 #include "settings/ini_text.h"
 #include "settings/qt_settings_store.h"
 #include "settings/settings.h"
+#include "settings/store_file.h"
 #include "tests/support/table_file.h"
 #include "tests/support/test_main.h"
 
@@ -9,10 +10,14 @@
 #include <QFile>
 #include <QSettings>
 
+#include <filesystem>
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +32,32 @@ QByteArray Unescaped(const QString& cell) {
 
 QString StoreFile() {
     return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Tallix.exe.conf");
+}
+
+// An edit of the store file that sets Top, under the lock, waiting at most `wait`.
+std::optional<tallix::FileFailure> SetTop(const char* value, std::chrono::milliseconds wait) {
+    const tallix::ini::Change change{QStringLiteral("Top"), QString::fromLatin1(value)};
+    return tallix::EditStoreFile(
+        StoreFile().toStdString(),
+        [&](const QByteArray& file) {
+            return tallix::ini::Edited(file, QStringLiteral("Default Settings"), {&change, 1});
+        },
+        {wait, std::chrono::milliseconds(1)});
+}
+
+QByteArray StoreBytes() {
+    QFile file(StoreFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// How many of this process's descriptors have the store file open.
+int OpenedStoreFiles() {
+    int count = 0;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        count += std::filesystem::read_symlink(fd.path(), error) == StoreFile().toStdString();
+    }
+    return count;
 }
 
 // Through the program's own application name and section, so that the file above is theirs.
@@ -151,6 +182,57 @@ private slots:
         }
         QCOMPARE(Get(other, "Top"), "123");
         QCOMPARE(problems, 2);
+    }
+
+    // Another copy's lock holds for as long as that copy has it, however long: a save that can't wait
+    // any longer fails and leaves the file alone. The kernel ends the lock with its holder.
+    void aLiveLockIsNeverOvertaken() {
+        QVERIFY(!SetTop("1", {}));
+        const int holder = open(StoreFile().toLocal8Bit(), O_RDONLY);
+        QCOMPARE(flock(holder, LOCK_EX), 0);
+        const auto failure = SetTop("2", {});
+        QVERIFY(failure && failure->error == EWOULDBLOCK);
+        QVERIFY(StoreBytes().contains("Top=1"));
+        close(holder);
+        QVERIFY(!SetTop("2", {}));
+        QVERIFY(StoreBytes().contains("Top=2"));
+    }
+
+    // A copy that replaced the file while this one waited for the lock: the edit goes into its new file.
+    void aFileReplacedMeanwhileIsLockedAfresh() {
+        QVERIFY(!SetTop("1", {}));
+        const int holder = open(StoreFile().toLocal8Bit(), O_RDONLY);
+        QCOMPARE(flock(holder, LOCK_EX), 0);
+        std::thread other([holder] {
+            while (OpenedStoreFiles() < 2) // the waiting save has opened the old file
+                std::this_thread::yield();
+            QFile replacement(StoreFile() + QStringLiteral(".new"));
+            if (replacement.open(QIODevice::WriteOnly)) replacement.write("[Default%20Settings]\nLeft=5\n");
+            replacement.close();
+            std::rename((StoreFile() + QStringLiteral(".new")).toLocal8Bit(), StoreFile().toLocal8Bit());
+            close(holder);
+        });
+        const auto failure = SetTop("2", std::chrono::minutes(1));
+        other.join();
+        QVERIFY(!failure);
+        QCOMPARE(StoreBytes(), QByteArray("[Default%20Settings]\nLeft=5\nTop=2\n"));
+    }
+
+    // Only files named as the store names its new files are taken for what a killed copy left.
+    void leftoversOfOurOwnOnly() {
+        const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + u'/';
+        const QStringList ours{QStringLiteral(".Tallix.exe.conf.tallix-new-a1b2c3")};
+        const QStringList users{
+            QStringLiteral(".Tallix.exe.conf.tallix-new-a1b2c"),
+            QStringLiteral(".Tallix.exe.conf.tallix-new-A1B2C3"), QStringLiteral(".Tallix.exe.conf.backup"),
+            QStringLiteral(".Tallix.exe.conf.abcdef"), QStringLiteral("Tallix.exe.conf.lock.stale.mine")};
+        for (const QString& name : ours + users)
+            QVERIFY(QFile(folder + name).open(QIODevice::WriteOnly));
+        QVERIFY(!SetTop("1", {}));
+        for (const QString& name : ours)
+            QVERIFY2(!QFile::exists(folder + name), qPrintable(name));
+        for (const QString& name : users)
+            QVERIFY2(QFile::remove(folder + name), qPrintable(name));
     }
 
     // Asked to end at once (signal handler, any thread) mid-rewrite, the process ends after the rewrite.

@@ -36,6 +36,18 @@ const QStringList kWindows = {QStringLiteral("MainCalc"), QStringLiteral("Sett")
                               QStringLiteral("RsExp")};
 const QString kMainWindow = QStringLiteral("MainCalc");
 
+// A window manager activates each window as it is mapped, in the order they are mapped (offscreen the
+// platform does it itself): asked for as each of the program's windows is about to show, the
+// activation takes place once the window is there.
+class NewWindowFocus : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && !event->spontaneous())
+            if (auto* form = qobject_cast<Form*>(watched); form && form->isWindow()) form->activateWindow();
+        return false;
+    }
+};
+
 // "KEY TEXT" with TEXT the rest of the line, possibly empty.
 std::pair<QString, QString> SplitFirstWord(const QString& rest) {
     const qsizetype space = rest.indexOf(QLatin1Char(' '));
@@ -56,20 +68,22 @@ Driver::Driver(Program& program, QtMessageBoxes& boxes)
     , queries_{{QStringLiteral("Screen"), &Driver::Screen}, {QStringLiteral("Display"), &Driver::Display},
                {QStringLiteral("Title"), &Driver::Title},   {QStringLiteral("Pointer"), &Driver::Pointer},
                {QStringLiteral("Left"), &Driver::Left},     {QStringLiteral("Top"), &Driver::Top},
-               {QStringLiteral("Open"), &Driver::Open}}
+               {QStringLiteral("Open"), &Driver::Open},     {QStringLiteral("Active"), &Driver::Active}}
     , controlQueries_{{QStringLiteral("Text"), &Driver::Text},
                       {QStringLiteral("State"), &Driver::State},
                       {QStringLiteral("BackColor"), &Driver::BackColor},
                       {QStringLiteral("Rect"), &Driver::Rect}}
     , windowQueries_{{QStringLiteral("Title"), &Driver::WindowTitle},
                      {QStringLiteral("Left"), &Driver::WindowLeft},
-                     {QStringLiteral("Top"), &Driver::WindowTop}} {
+                     {QStringLiteral("Top"), &Driver::WindowTop}}
+    , newWindowFocus_(std::make_unique<NewWindowFocus>()) {
     boxes.SetObserver([this](QMessageBox& box) { AnswerBox(box); });
     // A modal window that bypasses the program's message-box wrapper would otherwise wait for a user
     // forever; this only fires while some event loop runs, that is while such a window is up.
     watchdog_.setInterval(1000);
     QObject::connect(&watchdog_, &QTimer::timeout, [this] { CheckForStuckModal(); });
     watchdog_.start();
+    qApp->installEventFilter(newWindowFocus_.get());
     QObject::connect(qApp, &QGuiApplication::focusWindowChanged,
                      [this](QWindow* window) { RecordActivation(window); });
 }
@@ -213,7 +227,7 @@ Driver::Answer Driver::Ask(const QString& query) {
             Error(QStringLiteral("unknown query: ") + query);
             return std::nullopt;
         }
-        if (query != QLatin1String("Open")) EnsureRunning();
+        if (query != QLatin1String("Open") && query != QLatin1String("Active")) EnsureRunning();
         return (this->*plain->second)();
     }
 
@@ -278,6 +292,12 @@ Driver::Answer Driver::Open() {
     for (const QString& name : kWindows)
         if (FindOpenWindow(name)) open << name;
     return open.join(QLatin1Char(','));
+}
+
+Driver::Answer Driver::Active() {
+    const QWidget* active = QApplication::activeWindow();
+    if (!active || !active->isVisible() || !kWindows.contains(active->objectName())) return QString();
+    return active->objectName();
 }
 
 Driver::Answer Driver::Text(QWidget& control, const QString& target) {
@@ -368,22 +388,31 @@ void Driver::CloseAll() {
 }
 
 void Driver::Settle() {
-    // A few rounds, since a handler may queue work that queues more (a close that activates another
-    // window, a deferred delete).
-    for (int round = 0; round < 3; ++round) {
+    // A handler may queue work that queues more: a close that activates another window, a window that
+    // takes the activation back, a deferred delete. Settled is a round in which nothing changed.
+    constexpr int kRounds = 100;
+    for (int round = 0; round < kRounds; ++round) {
+        const int activations = activations_;
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (QApplication::activeWindow()) continue;
-        for (auto window = activated_.rbegin(); window != activated_.rend(); ++window) {
-            if (*window && (*window)->isVisible()) {
-                (*window)->activateWindow();
-                break;
-            }
-        }
+        ReactivateAfterClose();
+        const bool told = display_.Sync();
+        if (!told && activations == activations_) return;
+    }
+    Error(QStringLiteral("the windows do not settle"));
+}
+
+void Driver::ReactivateAfterClose() {
+    // Qt may go on reporting a window that has closed as active until the server says otherwise.
+    const QWidget* active = QApplication::activeWindow();
+    if (active && active->isVisible()) return;
+    for (auto window = activated_.rbegin(); window != activated_.rend(); ++window) {
+        if (*window && (*window)->isVisible()) return (*window)->activateWindow();
     }
 }
 
 void Driver::RecordActivation(QWindow* window) {
+    ++activations_;
     QWidget* widget = nullptr;
     for (QWidget* candidate : QApplication::topLevelWidgets())
         if (window && candidate->windowHandle() == window) widget = candidate;
@@ -424,20 +453,21 @@ Driver::Answer Driver::MainControlText(const char* name) {
 }
 
 void Driver::MouseOver(QWidget& control, bool press) {
-    QWindow* window = control.window()->windowHandle();
+    QPointer<QWidget> target = control.window();
+    QWindow* window = target->windowHandle();
     if (!window) return Error(QStringLiteral("no window under ") + control.objectName());
-    // Click to focus: the window manager activates a window of the program that the press lands on.
-    if (press && QApplication::activeWindow() != control.window()) {
-        control.window()->activateWindow();
-        Settle();
-    }
     // Through the window, not the widget, so that Qt picks the receiver and routes the release to the
     // widget that took the press, as on a desktop.
-    const QPoint centre = control.mapTo(control.window(), control.rect().center());
-    if (press)
-        QTest::mousePress(window, Qt::LeftButton, {}, centre);
-    else
+    const QPoint centre = control.mapTo(target, control.rect().center());
+    if (!press) {
         QTest::mouseRelease(window, Qt::LeftButton, {}, centre);
+        return Settle();
+    }
+    QTest::mousePress(window, Qt::LeftButton, {}, centre);
+    // Click to focus: the window manager activates the window of the program that the press lands on,
+    // greyed or not, while the button is still down; whatever the activation sets off meets a click
+    // under way, as on a desktop.
+    if (target && QApplication::activeWindow() != target) target->activateWindow();
     Settle();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/drive/display_sync.h"
+
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -7,6 +9,7 @@
 
 #include <istream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -67,6 +70,7 @@ private:
     Answer Left();
     Answer Top();
     Answer Open();
+    Answer Active();
     Answer Text(QWidget& control, const QString& target);
     Answer State(QWidget& control, const QString& target);
     Answer BackColor(QWidget& control, const QString& target);
@@ -81,10 +85,14 @@ private:
     // Closes every open window, the main window first, as the user ends a run: the options window
     // with its OK, the only way a user has.
     void CloseAll();
-    // Lets the program handle what the last step queued, as the desktop's event loop would, and plays
-    // the window manager's part: when no window of the program is active any more (the active one has
-    // closed), the one that was active before it becomes active again.
+    // Lets the program handle what the last step caused, as the desktop's event loop would, until
+    // nothing changes any more (on an X server, until the server has told all it did), and plays the
+    // window manager's part meanwhile. A command returns only once settled.
     void Settle();
+    // The window manager's part: when no shown window of the program is active any more (the active one
+    // has closed), the one active before it becomes active again. It also activates each window as it
+    // shows (NewWindowFocus).
+    void ReactivateAfterClose();
     void RecordActivation(QWindow* window);
 
     QWidget* FindOpenWindow(const QString& name) const;
@@ -107,6 +115,9 @@ private:
     QTimer watchdog_;
     QPointer<QWidget> suspectModal_;
     std::vector<QPointer<QWidget>> activated_; // the program's windows in the order they were last active
+    std::unique_ptr<QObject> newWindowFocus_;
+    int activations_ = 0; // changes of the active window so far
+    DisplaySync display_;
     bool failed_ = false;
 };
 

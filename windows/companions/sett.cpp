@@ -4,6 +4,7 @@
 #include "settings/settings.h"
 #include "windows/companions/companion_controls.h"
 #include "windows/companions/companions.h"
+#include "windows/forms/window_hints.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -47,6 +48,10 @@ Sett::Sett(SettingsStore& store, const Form& main)
     check3_ = findChild<QCheckBox*>(QStringLiteral("Check3"));
 
     connect(findChild<QPushButton*>(QStringLiteral("Okay")), &QPushButton::clicked, this, &Sett::Okay_Click);
+    pressAtServer_ = new QTimer(this);
+    pressAtServer_->setSingleShot(true);
+    pressAtServer_->setInterval(10);
+    connect(pressAtServer_, &QTimer::timeout, this, &Sett::TakeActivationBack);
 
     Form_Load(main);
 }
@@ -54,6 +59,12 @@ Sett::Sett(SettingsStore& store, const Form& main)
 bool Sett::event(QEvent* event) {
     if (event->type() == QEvent::WindowDeactivate) Form_Deactivate();
     return Form::event(event);
+}
+
+bool Sett::eventFilter(QObject* watched, QEvent* event) {
+    // On the application while a click waits to be whole: decided again once its release is handled.
+    if (event->type() == QEvent::MouseButtonRelease) QTimer::singleShot(0, this, &Sett::TakeActivationBack);
+    return Form::eventFilter(watched, event);
 }
 
 void Sett::changeEvent(QEvent* event) {
@@ -85,14 +96,22 @@ void Sett::Form_Load(const Form& main) {
 }
 
 void Sett::Form_Deactivate() {
-    // Decided once the activation has settled: take it back from another window of the program, but not
+    QTimer::singleShot(0, this, &Sett::TakeActivationBack);
+}
+
+void Sett::TakeActivationBack() {
+    qApp->removeEventFilter(this);
+    // Decided once the activation has settled: taken back from another window of the program, but not
     // from another application (no active window then), nor from a modal box that the user must answer.
-    QTimer::singleShot(0, this, [this] {
-        const QWidget* active = QApplication::activeWindow();
-        if (okayClosing_ || !isVisible() || !active || active == this || QApplication::activeModalWidget())
-            return;
-        ShowInFront(*this);
-    });
+    const QWidget* active = QApplication::activeWindow();
+    if (okayClosing_ || !isVisible() || !active || active == this || QApplication::activeModalWidget())
+        return;
+    // Not before the click that moved the activation is whole: a key that loses the focus while held lets
+    // go without clicking. Its release must have been handled here, and no button be down at the X
+    // server, where the window manager may still hold the press it activated the other window for.
+    if (QGuiApplication::mouseButtons() != Qt::NoButton) return qApp->installEventFilter(this);
+    if (PointerButtonDownAtServer()) return pressAtServer_->start();
+    ShowInFront(*this);
 }
 
 void Sett::Form_Unload() {

@@ -3,6 +3,7 @@
 #include "windows/forms/form.h"
 
 class QCheckBox;
+class QTimer;
 
 namespace tallix {
 
@@ -18,12 +19,14 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void Form_Load(const Form& main);
     void Form_Deactivate();
+    void TakeActivationBack();
     void Form_Unload();
     void Okay_Click();
 
@@ -32,6 +35,7 @@ private:
     QCheckBox* check2_;
     QCheckBox* check3_;
     bool okayClosing_ = false;
+    QTimer* pressAtServer_; // asks the X server again while the click that took the activation is down there
 };
 
 } // namespace tallix

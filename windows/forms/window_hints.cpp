@@ -99,9 +99,25 @@ void SetWindowManagerHints(QWidget& window) {
     xcb_flush(connection);
 }
 
+bool PointerButtonDownAtServer() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return false;
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11) return false;
+    xcb_connection_t* connection = x11->connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const std::unique_ptr<xcb_query_pointer_reply_t, FreeDeleter> reply(
+        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr));
+    constexpr std::uint16_t kButtons = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3;
+    return reply && (reply->mask & kButtons);
+}
+
 #else
 
 void SetWindowManagerHints(QWidget&) {}
+
+bool PointerButtonDownAtServer() {
+    return false;
+}
 
 #endif
 

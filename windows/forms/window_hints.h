@@ -11,4 +11,9 @@ namespace tallix {
 // nothing.
 void SetWindowManagerHints(QWidget& window);
 
+// Whether a mouse button is down at the X server, which knows of a press before the program does: the
+// window manager may hold it (a click to focus), or it may still be on its way. False elsewhere than
+// on X11.
+bool PointerButtonDownAtServer();
+
 } // namespace tallix

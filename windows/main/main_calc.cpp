@@ -192,8 +192,12 @@ void MainCalc::Form_Unload() {
 
 void MainCalc::changeEvent(QEvent* event) {
     Form::changeEvent(event);
-    // Only a return from another window of this program counts, not one from another program.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && appWasActive_) Form_Activate();
+    // Only a return from another window of this program counts, not one from another program. A greyed
+    // window can't be activated where the program comes from; an X11 window manager activates it at a
+    // click all the same, and the welcome window then takes the activation: the options are read when
+    // the window is enabled and activated again.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && appWasActive_ && isEnabled())
+        Form_Activate();
 }
 
 void MainCalc::App_StateChanged(Qt::ApplicationState state) {
