@@ -1,10 +1,12 @@
 #pragma once
 
 #include "settings/settings_store.h"
+#include "settings/store_backend.h"
 
 #include <functional>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,9 +14,7 @@
 
 namespace tallix {
 
-// The platform's per-user settings: the registry on Windows and a property list on macOS, through
-// QSettings; elsewhere the text file $XDG_CONFIG_HOME/<appName>.conf in Qt's format, read and edited
-// here line by line so that every other line of it stays as it was. Every call reads the store afresh
+// The platform's per-user settings (StoreBackend says where they live). Every call reads the store afresh
 // and every write goes to disk at once, so a second running copy sees it and the last writer wins.
 //
 // Nothing here fails loudly. A store that can't be read gives every caller its default. A write that
@@ -23,8 +23,8 @@ namespace tallix {
 // can't be read, once per run) and goes to the problem handler.
 class QtSettingsStore : public SettingsStore {
 public:
-    explicit QtSettingsStore(std::ostream& errors = std::cerr)
-        : errors_(errors) {}
+    explicit QtSettingsStore(std::ostream& errors = std::cerr);
+    ~QtSettingsStore() override;
 
     std::string GetSetting(std::string_view appName, std::string_view section, std::string_view key,
                            std::string_view fallback) override;
@@ -55,6 +55,7 @@ private:
     void tell(const StoreProblem& problem, std::string_view line);
 
     std::ostream& errors_;
+    std::unique_ptr<StoreBackend> backend_;
     std::function<void(const StoreProblem&)> onProblem_;
     std::map<Address, std::string> unsaved_; // writes that could not be saved yet, by address
     bool readFailureTold_ = false;
