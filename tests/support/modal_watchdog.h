@@ -4,32 +4,26 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 
-// Fails the running test on a modal window still up a second later, and closes it, as tallix-drive does:
-// without a user such a window would wait forever. Its timer only fires while some event loop runs, that
-// is while a modal window holds one.
+#include <utility>
+
+// As in tallix-drive: a modal window still up a second later would wait for a user forever, so it fails the
+// running test and is closed. The timer only fires while an event loop runs, as a modal window's does.
 class ModalWatchdog {
 public:
     ModalWatchdog() {
-        timer_.setInterval(1000);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Check(); });
-        timer_.start();
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            const QPointer<QWidget> before = std::exchange(suspect_, modal);
+            if (!modal || modal != before) return;
+            QTest::qFail(qPrintable("unexpected modal window: " + modal->windowTitle()), __FILE__, __LINE__);
+            suspect_ = nullptr;
+            modal->close();
+        });
+        timer_.start(1000);
     }
 
 private:
-    void Check() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal != suspect_) {
-            suspect_ = modal;
-            return;
-        }
-        suspect_ = nullptr;
-        QTest::qFail(qPrintable(QStringLiteral("unexpected modal window: ") + modal->windowTitle()), __FILE__,
-                     __LINE__);
-        modal->close();
-    }
-
     QTimer timer_;
     QPointer<QWidget> suspect_;
 };
