@@ -30,28 +30,28 @@ struct MonoCursor {
     QPoint hotSpot;
 };
 
-quint16 U16(const QByteArray& data, qsizetype at) {
+quint16 u16(const QByteArray& data, qsizetype at) {
     return qFromLittleEndian<quint16>(data.constData() + at);
 }
-quint32 U32(const QByteArray& data, qsizetype at) {
+quint32 u32(const QByteArray& data, qsizetype at) {
     return qFromLittleEndian<quint32>(data.constData() + at);
 }
 
 // Reads the first image of a CUR file, which must be a 1-bit XOR/AND pair, into Qt's bitmap/mask
 // pair. Qt reads bitmap/mask as 1/1 black, 0/1 white, 0/0 transparent and 1/0 inverted.
-std::optional<MonoCursor> ParseMonoCursor(const QByteArray& data) {
+std::optional<MonoCursor> parseMonoCursor(const QByteArray& data) {
     constexpr qsizetype kDirectoryEnd = 6 + 16;
-    if (data.size() < kDirectoryEnd || U16(data, 0) != 0 || U16(data, 2) != 2 || U16(data, 4) < 1)
+    if (data.size() < kDirectoryEnd || u16(data, 0) != 0 || u16(data, 2) != 2 || u16(data, 4) < 1)
         return std::nullopt;
     const int width = static_cast<uchar>(data[6]) ? static_cast<uchar>(data[6]) : 256;
     const int height = static_cast<uchar>(data[7]) ? static_cast<uchar>(data[7]) : 256;
-    const QPoint hotSpot(U16(data, 10), U16(data, 12));
-    const qsizetype image = U32(data, 18);
+    const QPoint hotSpot(u16(data, 10), u16(data, 12));
+    const qsizetype image = u32(data, 18);
     if (image < kDirectoryEnd || image > data.size() - 40) return std::nullopt;
-    const qsizetype headerSize = U32(data, image);
-    if (headerSize < 40 || U32(data, image + 4) != quint32(width) ||
-        U32(data, image + 8) != quint32(2 * height) || U16(data, image + 14) != 1 ||
-        U32(data, image + 16) != 0)
+    const qsizetype headerSize = u32(data, image);
+    if (headerSize < 40 || u32(data, image + 4) != quint32(width) ||
+        u32(data, image + 8) != quint32(2 * height) || u16(data, image + 14) != 1 ||
+        u32(data, image + 16) != 0)
         return std::nullopt;
     const qsizetype palette = image + headerSize;
     const qsizetype rowBytes = (width + 31) / 32 * 4;
@@ -96,24 +96,24 @@ std::optional<MonoCursor> ParseMonoCursor(const QByteArray& data) {
 // mask (what the program's icon holds), as Qt's ico plugin would: palette colours, transparent where
 // the mask is set. Done here, so that the plugin library need not be looked for and loaded before
 // the first paint. Anything else gives an empty list.
-QList<QImage> ReadPalettedIcon(const QByteArray& data) {
-    if (data.size() < 6 || U16(data, 0) != 0 || U16(data, 2) != 1) return {};
-    const int count = U16(data, 4);
+QList<QImage> readPalettedIcon(const QByteArray& data) {
+    if (data.size() < 6 || u16(data, 0) != 0 || u16(data, 2) != 1) return {};
+    const int count = u16(data, 4);
     if (count < 1 || data.size() < 6 + 16 * qsizetype(count)) return {};
     QList<QImage> images;
     for (int entry = 0; entry < count; ++entry) {
         const qsizetype directory = 6 + 16 * qsizetype(entry);
-        const qsizetype image = U32(data, directory + 12);
+        const qsizetype image = u32(data, directory + 12);
         if (image < 6 + 16 * qsizetype(count) || image > data.size() - 40) return {};
-        const qsizetype headerSize = U32(data, image);
-        const qint32 width = qint32(U32(data, image + 4));
-        const qint32 doubleHeight = qint32(U32(data, image + 8));
+        const qsizetype headerSize = u32(data, image);
+        const qint32 width = qint32(u32(data, image + 4));
+        const qint32 doubleHeight = qint32(u32(data, image + 8));
         if (headerSize != 40 || width <= 0 || width > 256 || doubleHeight <= 0 || doubleHeight > 512 ||
-            doubleHeight % 2 != 0 || U16(data, image + 12) != 1 || U16(data, image + 14) != 8 ||
-            U32(data, image + 16) != 0)
+            doubleHeight % 2 != 0 || u16(data, image + 12) != 1 || u16(data, image + 14) != 8 ||
+            u32(data, image + 16) != 0)
             return {};
         const int height = doubleHeight / 2;
-        const quint32 used = U32(data, image + 32);
+        const quint32 used = u32(data, image + 32);
         const int colours = used == 0 ? 256 : int(used);
         if (colours > 256) return {};
         const qsizetype palette = image + headerSize;
@@ -229,7 +229,7 @@ QFont ShownFont(const QString& face, double points, bool bold) {
 QCursor SpecialPointer() {
     QFile file(QString::fromLatin1(kPointerPath));
     if (!file.open(QIODevice::ReadOnly)) return QCursor(Qt::ArrowCursor);
-    const std::optional<MonoCursor> cursor = ParseMonoCursor(file.readAll());
+    const std::optional<MonoCursor> cursor = parseMonoCursor(file.readAll());
     if (!cursor) return QCursor(Qt::ArrowCursor);
     return QCursor(cursor->bitmap, cursor->mask, cursor->hotSpot.x(), cursor->hotSpot.y());
 }
@@ -241,7 +241,7 @@ QIcon ProgramIcon() {
 QIcon LoadIcon(const QString& path) {
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
-        const QList<QImage> images = ReadPalettedIcon(file.readAll());
+        const QList<QImage> images = readPalettedIcon(file.readAll());
         if (!images.isEmpty()) {
             QIcon icon;
             for (const QImage& image : images)

@@ -204,7 +204,7 @@ struct SectionMap {
     }
 
     // The lines of `key`, first to last.
-    std::vector<Line> linesOf(const QString& key) const {
+    std::vector<Line> LinesOf(const QString& key) const {
         std::vector<Line> found;
         for (const auto& [name, line] : keyLines)
             if (name == key) found.push_back(line);
@@ -238,7 +238,7 @@ QByteArray joined(std::initializer_list<QByteArrayView> pieces) {
 
 QByteArray applied(QByteArrayView file, const QString& section, const Change& change) {
     const SectionMap map(file, section);
-    const std::vector<Line> keyLines = map.linesOf(change.key);
+    const std::vector<Line> keyLines = map.LinesOf(change.key);
     if (!change.value) {
         QByteArray out;
         qsizetype kept = 0;
@@ -270,7 +270,7 @@ QByteArray applied(QByteArrayView file, const QString& section, const Change& ch
 
 std::optional<QByteArray> StoredText(QByteArrayView file, const QString& section, const QString& key) {
     const SectionMap map(file, section);
-    const std::vector<Line> keyLines = map.linesOf(key);
+    const std::vector<Line> keyLines = map.LinesOf(key);
     if (keyLines.empty()) return std::nullopt;
     const QByteArrayView text = keyLines.back().text;
     const QByteArray value = text.sliced(text.indexOf('=') + 1).trimmed().toByteArray();

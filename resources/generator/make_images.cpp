@@ -18,16 +18,16 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 // Every field of these formats is little-endian.
-void PutU8(Bytes& out, unsigned value) {
+void putU8(Bytes& out, unsigned value) {
     out.push_back(static_cast<std::uint8_t>(value & 0xffu));
 }
-void PutU16(Bytes& out, unsigned value) {
-    PutU8(out, value);
-    PutU8(out, value >> 8);
+void putU16(Bytes& out, unsigned value) {
+    putU8(out, value);
+    putU8(out, value >> 8);
 }
-void PutU32(Bytes& out, std::uint32_t value) {
-    PutU16(out, value & 0xffffu);
-    PutU16(out, value >> 16);
+void putU32(Bytes& out, std::uint32_t value) {
+    putU16(out, value & 0xffffu);
+    putU16(out, value >> 16);
 }
 
 struct Rgb {
@@ -39,32 +39,32 @@ constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kDarkGrey{64, 64, 64};
 
-void PutPaletteEntry(Bytes& out, Rgb colour) {
-    PutU8(out, colour.b);
-    PutU8(out, colour.g);
-    PutU8(out, colour.r);
-    PutU8(out, 0);
+void putPaletteEntry(Bytes& out, Rgb colour) {
+    putU8(out, colour.b);
+    putU8(out, colour.g);
+    putU8(out, colour.r);
+    putU8(out, 0);
 }
 
 // BITMAPINFOHEADER, 40 bytes. Icons and cursors give twice the image height: the colour image and
 // the AND mask are stacked.
-void PutInfoHeader(Bytes& out, int width, int height, unsigned bitsPerPixel, std::uint32_t imageBytes,
+void putInfoHeader(Bytes& out, int width, int height, unsigned bitsPerPixel, std::uint32_t imageBytes,
                    std::uint32_t pixelsPerMetre) {
-    PutU32(out, 40);
-    PutU32(out, static_cast<std::uint32_t>(width));
-    PutU32(out, static_cast<std::uint32_t>(height));
-    PutU16(out, 1);
-    PutU16(out, bitsPerPixel);
-    PutU32(out, 0); // uncompressed
-    PutU32(out, imageBytes);
-    PutU32(out, pixelsPerMetre);
-    PutU32(out, pixelsPerMetre);
-    PutU32(out, 0); // palette size follows from the bit count
-    PutU32(out, 0);
+    putU32(out, 40);
+    putU32(out, static_cast<std::uint32_t>(width));
+    putU32(out, static_cast<std::uint32_t>(height));
+    putU16(out, 1);
+    putU16(out, bitsPerPixel);
+    putU32(out, 0); // uncompressed
+    putU32(out, imageBytes);
+    putU32(out, pixelsPerMetre);
+    putU32(out, pixelsPerMetre);
+    putU32(out, 0); // palette size follows from the bit count
+    putU32(out, 0);
 }
 
 // Bitmap rows are padded to whole 32-bit words.
-constexpr int RowBytes(int width, int bitsPerPixel) {
+constexpr int bytesPerRow(int width, int bitsPerPixel) {
     return (width * bitsPerPixel + 31) / 32 * 4;
 }
 
@@ -77,7 +77,7 @@ constexpr int kStripeLeft = 160;  // first column of the stripe
 constexpr int kStripeRight = 216; // first column of the right-hand panel
 constexpr int kCornerRadius = 6;
 
-bool IsPanel(int x, int y) {
+bool isPanel(int x, int y) {
     if (y < kPanelTop || (x >= kStripeLeft && x < kStripeRight)) return false;
     // The panels' corners beside the stripe are rounded: a pixel whose centre lies outside the quarter
     // circle stays silver. Measured in half pixels to stay in integers.
@@ -87,26 +87,26 @@ bool IsPanel(int x, int y) {
     return dx <= 0 || dy <= 0 || dx * dx + dy * dy <= 4 * kCornerRadius * kCornerRadius;
 }
 
-Bytes Background() {
-    const int rowBytes = RowBytes(kBackgroundWidth, 24);
+Bytes background() {
+    const int rowBytes = bytesPerRow(kBackgroundWidth, 24);
     const auto imageBytes = static_cast<std::uint32_t>(rowBytes * kBackgroundHeight);
     Bytes out;
     out.reserve(54 + imageBytes);
-    PutU8(out, 'B');
-    PutU8(out, 'M');
-    PutU32(out, 54 + imageBytes);
-    PutU32(out, 0);
-    PutU32(out, 54);
-    PutInfoHeader(out, kBackgroundWidth, kBackgroundHeight, 24, imageBytes, 3780); // 96 dpi
+    putU8(out, 'B');
+    putU8(out, 'M');
+    putU32(out, 54 + imageBytes);
+    putU32(out, 0);
+    putU32(out, 54);
+    putInfoHeader(out, kBackgroundWidth, kBackgroundHeight, 24, imageBytes, 3780); // 96 dpi
     for (int y = kBackgroundHeight - 1; y >= 0; --y) {
         for (int x = 0; x < kBackgroundWidth; ++x) {
-            const Rgb pixel = IsPanel(x, y) ? kNavy : kSilver;
-            PutU8(out, pixel.b);
-            PutU8(out, pixel.g);
-            PutU8(out, pixel.r);
+            const Rgb pixel = isPanel(x, y) ? kNavy : kSilver;
+            putU8(out, pixel.b);
+            putU8(out, pixel.g);
+            putU8(out, pixel.r);
         }
         for (int pad = kBackgroundWidth * 3; pad < rowBytes; ++pad)
-            PutU8(out, 0);
+            putU8(out, 0);
     }
     return out;
 }
@@ -120,15 +120,15 @@ constexpr std::array<std::string_view, 19> kArrow{{
     "X.X  X..X", "XX   X..X", "X     X..X", "      X..X",  "       XX",
 }};
 
-char ArrowCell(int x, int y) {
+char arrowCell(int x, int y) {
     if (y >= static_cast<int>(kArrow.size()) || x >= static_cast<int>(kArrow[y].size())) return ' ';
     return kArrow[y][x];
 }
 
 // Packs one 1-bit plane, rows bottom-up, leftmost pixel in the high bit.
 template <typename BitAt>
-void PutMask(Bytes& out, int width, int height, BitAt bitAt) {
-    const int rowBytes = RowBytes(width, 1);
+void putMask(Bytes& out, int width, int height, BitAt bitAt) {
+    const int rowBytes = bytesPerRow(width, 1);
     for (int y = height - 1; y >= 0; --y) {
         for (int byte = 0; byte < rowBytes; ++byte) {
             unsigned bits = 0;
@@ -136,33 +136,33 @@ void PutMask(Bytes& out, int width, int height, BitAt bitAt) {
                 const int x = byte * 8 + bit;
                 if (x < width && bitAt(x, y)) bits |= 0x80u >> bit;
             }
-            PutU8(out, bits);
+            putU8(out, bits);
         }
     }
 }
 
-Bytes Pointer() {
+Bytes pointer() {
     constexpr int kSize = 32;
-    const auto maskBytes = static_cast<std::uint32_t>(RowBytes(kSize, 1) * kSize);
+    const auto maskBytes = static_cast<std::uint32_t>(bytesPerRow(kSize, 1) * kSize);
     const std::uint32_t imageBytes = 40 + 2 * 4 + 2 * maskBytes;
     Bytes out;
-    PutU16(out, 0);
-    PutU16(out, 2); // cursor
-    PutU16(out, 1);
-    PutU8(out, kSize);
-    PutU8(out, kSize);
-    PutU8(out, 2); // colours
-    PutU8(out, 0);
-    PutU16(out, 0); // hot spot x
-    PutU16(out, 0); // hot spot y
-    PutU32(out, imageBytes);
-    PutU32(out, 6 + 16);
-    PutInfoHeader(out, kSize, 2 * kSize, 1, 2 * maskBytes, 0);
-    PutPaletteEntry(out, kBlack);
-    PutPaletteEntry(out, kWhite);
+    putU16(out, 0);
+    putU16(out, 2); // cursor
+    putU16(out, 1);
+    putU8(out, kSize);
+    putU8(out, kSize);
+    putU8(out, 2); // colours
+    putU8(out, 0);
+    putU16(out, 0); // hot spot x
+    putU16(out, 0); // hot spot y
+    putU32(out, imageBytes);
+    putU32(out, 6 + 16);
+    putInfoHeader(out, kSize, 2 * kSize, 1, 2 * maskBytes, 0);
+    putPaletteEntry(out, kBlack);
+    putPaletteEntry(out, kWhite);
     // Black where AND=0 and XOR=0, inverted where both are 1, untouched where AND=1 and XOR=0.
-    PutMask(out, kSize, kSize, [](int x, int y) { return ArrowCell(x, y) == '.'; });
-    PutMask(out, kSize, kSize, [](int x, int y) { return ArrowCell(x, y) != 'X'; });
+    putMask(out, kSize, kSize, [](int x, int y) { return arrowCell(x, y) == '.'; });
+    putMask(out, kSize, kSize, [](int x, int y) { return arrowCell(x, y) != 'X'; });
     return out;
 }
 
@@ -191,7 +191,7 @@ constexpr int kDrawingSize = 24;
 constexpr int kNameLeft = 2;
 constexpr int kNameTop = 8;
 
-bool IsLettering(int x, int y) {
+bool isLettering(int x, int y) {
     if (y < kNameTop || y >= kNameTop + 7) return false;
     int left = kNameLeft;
     for (const Glyph& glyph : kName) {
@@ -201,57 +201,57 @@ bool IsLettering(int x, int y) {
     return false;
 }
 
-std::uint8_t DrawingPixel(int x, int y) {
-    if (IsLettering(x, y)) return kIndexWhite;
+std::uint8_t drawingPixel(int x, int y) {
+    if (isLettering(x, y)) return kIndexWhite;
     // The diagonals split the square into four triangles; pixels on a diagonal go to top and bottom.
     const int dx = 2 * x + 1 - kDrawingSize;
     const int dy = 2 * y + 1 - kDrawingSize;
     return std::abs(dy) >= std::abs(dx) ? kIndexNavy : kIndexGrey;
 }
 
-Bytes IconImage(int size) {
-    const auto pixelBytes = static_cast<std::uint32_t>(RowBytes(size, 8) * size);
-    const auto maskBytes = static_cast<std::uint32_t>(RowBytes(size, 1) * size);
+Bytes iconImage(int size) {
+    const auto pixelBytes = static_cast<std::uint32_t>(bytesPerRow(size, 8) * size);
+    const auto maskBytes = static_cast<std::uint32_t>(bytesPerRow(size, 1) * size);
     Bytes out;
-    PutInfoHeader(out, size, 2 * size, 8, pixelBytes + maskBytes, 0);
+    putInfoHeader(out, size, 2 * size, 8, pixelBytes + maskBytes, 0);
     for (int i = 0; i < 256; ++i)
-        PutPaletteEntry(out, i < 4 ? kIconColours[i] : kBlack);
+        putPaletteEntry(out, i < 4 ? kIconColours[i] : kBlack);
     const auto inDrawing = [](int x, int y) { return x < kDrawingSize && y < kDrawingSize; };
     for (int y = size - 1; y >= 0; --y) {
         for (int x = 0; x < size; ++x)
-            PutU8(out, inDrawing(x, y) ? DrawingPixel(x, y) : kIndexBlack);
-        for (int pad = size; pad < RowBytes(size, 8); ++pad)
-            PutU8(out, 0);
+            putU8(out, inDrawing(x, y) ? drawingPixel(x, y) : kIndexBlack);
+        for (int pad = size; pad < bytesPerRow(size, 8); ++pad)
+            putU8(out, 0);
     }
-    PutMask(out, size, size, [&](int x, int y) { return !inDrawing(x, y); });
+    putMask(out, size, size, [&](int x, int y) { return !inDrawing(x, y); });
     return out;
 }
 
-Bytes Icon() {
+Bytes icon() {
     constexpr std::array<int, 2> kSizes{24, 48};
     Bytes out;
-    PutU16(out, 0);
-    PutU16(out, 1); // icon
-    PutU16(out, static_cast<unsigned>(kSizes.size()));
+    putU16(out, 0);
+    putU16(out, 1); // icon
+    putU16(out, static_cast<unsigned>(kSizes.size()));
     Bytes images;
     const auto directoryEnd = static_cast<std::uint32_t>(6 + 16 * kSizes.size());
     for (const int size : kSizes) {
-        const Bytes image = IconImage(size);
-        PutU8(out, static_cast<unsigned>(size));
-        PutU8(out, static_cast<unsigned>(size));
-        PutU8(out, 0); // 256 colours
-        PutU8(out, 0);
-        PutU16(out, 1); // planes
-        PutU16(out, 8); // bits per pixel
-        PutU32(out, static_cast<std::uint32_t>(image.size()));
-        PutU32(out, directoryEnd + static_cast<std::uint32_t>(images.size()));
+        const Bytes image = iconImage(size);
+        putU8(out, static_cast<unsigned>(size));
+        putU8(out, static_cast<unsigned>(size));
+        putU8(out, 0); // 256 colours
+        putU8(out, 0);
+        putU16(out, 1); // planes
+        putU16(out, 8); // bits per pixel
+        putU32(out, static_cast<std::uint32_t>(image.size()));
+        putU32(out, directoryEnd + static_cast<std::uint32_t>(images.size()));
         images.insert(images.end(), image.begin(), image.end());
     }
     out.insert(out.end(), images.begin(), images.end());
     return out;
 }
 
-bool Write(const std::filesystem::path& path, const Bytes& bytes) {
+bool write(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     file.close();
@@ -270,12 +270,12 @@ int main(int argc, char** argv) {
     std::error_code error;
     std::filesystem::create_directories(dir, error);
     const std::array<std::pair<const char*, Bytes>, 3> files{{
-        {"picture.bmp", Background()},
-        {"pointer.cur", Pointer()},
-        {"tallix.ico", Icon()},
+        {"picture.bmp", background()},
+        {"pointer.cur", pointer()},
+        {"tallix.ico", icon()},
     }};
     int failures = 0;
     for (const auto& [name, bytes] : files)
-        if (!Write(dir / name, bytes)) ++failures;
+        if (!write(dir / name, bytes)) ++failures;
     return failures == 0 ? 0 : 1;
 }

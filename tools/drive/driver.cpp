@@ -2,7 +2,8 @@
 
 #include "settings/qt_settings_store.h"
 #include "settings/settings.h"
-#include "windows/companions/companion_controls.h"
+#include "windows/companions/sett.h"
+#include "windows/forms/control_table.h"
 #include "windows/forms/form.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/forms/twips.h"
@@ -376,14 +377,11 @@ void Driver::CloseAll() {
     for (const QString& name : kWindows) {
         QWidget* window = FindOpenWindow(name);
         if (!window) continue;
-        if (name != QLatin1String("Sett")) {
+        if (auto* options = qobject_cast<OptionsWindow*>(window))
+            options->Accept();
+        else
             window->close();
-            Settle();
-            continue;
-        }
-        QPointer<QWidget> okay = window->findChild<QWidget*>(QStringLiteral("Okay"));
-        if (okay) MouseOver(*okay, true);
-        if (okay) MouseOver(*okay, false);
+        Settle();
     }
 }
 

@@ -15,6 +15,12 @@ bool isLoaded(const QPointer<Form>& window) {
     return window && window->isVisible();
 }
 
+// Closing a window unloads it: the widget goes, and the next load builds it afresh.
+Form* unloadedOnClose(Form* window) {
+    window->setAttribute(Qt::WA_DeleteOnClose, true);
+    return window;
+}
+
 } // namespace
 
 Companions::Companions(SettingsStore& store, MessageBoxes& boxes, QObject* parent)
@@ -24,7 +30,7 @@ Companions::Companions(SettingsStore& store, MessageBoxes& boxes, QObject* paren
 
 Companions::~Companions() {
     // The windows have no parent to delete them; one still open goes without its unload step.
-    for (const QPointer<Form>& window : {popup_, sett_, rsExp_}) {
+    for (const QPointer<Form>& window : {welcome_, options_, experience_}) {
         if (!window) continue;
         window->disconnect(this);
         delete window.data();
@@ -32,24 +38,24 @@ Companions::~Companions() {
 }
 
 void Companions::ShowPopup(QWidget* main, float top, float left) {
-    if (!isLoaded(popup_)) {
-        popup_ = new Popup(store_, main);
+    if (!isLoaded(welcome_)) {
+        welcome_ = unloadedOnClose(new WelcomeWindow(store_, main));
         // Placed before it shows, so that the window manager puts its frame's corner there, where Top
         // and Left count from; moved once shown but not yet framed, its client area would go there.
-        popup_->SetTop(top);
-        popup_->SetLeft(left);
+        welcome_->SetTop(top);
+        welcome_->SetLeft(left);
     }
-    ShowInFront(*popup_);
+    ShowInFront(*welcome_);
 }
 
 void Companions::ShowSett(const Form& main) {
-    if (!isLoaded(sett_)) sett_ = new Sett(store_, main);
-    ShowInFront(*sett_);
+    if (!isLoaded(options_)) options_ = unloadedOnClose(new OptionsWindow(store_, main));
+    ShowInFront(*options_);
 }
 
 void Companions::ShowRsExp() {
-    if (!isLoaded(rsExp_)) rsExp_ = new RsExp(boxes_);
-    ShowInFront(*rsExp_);
+    if (!isLoaded(experience_)) experience_ = unloadedOnClose(new ExperienceWindow(boxes_));
+    ShowInFront(*experience_);
 }
 
 } // namespace tallix

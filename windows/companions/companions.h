@@ -8,10 +8,10 @@ class QWidget;
 namespace tallix {
 
 // Where the companion windows open, in twips from the main window's corner.
-inline constexpr float kPopupBelowMain = 1000;
-inline constexpr float kPopupLeftOfMain = 700;
-inline constexpr float kSettRightOfMain = 600;
-inline constexpr float kSettBelowMain = 500;
+inline constexpr float kWelcomeBelowMain = 1000;
+inline constexpr float kWelcomeLeftOfMain = 700;
+inline constexpr float kOptionsRightOfMain = 600;
+inline constexpr float kOptionsBelowMain = 500;
 
 class Form;
 class MessageBoxes;
@@ -31,7 +31,7 @@ public:
     // disabled while it is open.
     void ShowPopup(QWidget* main, float top, float left);
     // Opens the options window, or brings it to the front without reloading it. It loads at
-    // kSettRightOfMain right of and kSettBelowMain below `main`'s corner.
+    // kOptionsRightOfMain right of and kOptionsBelowMain below `main`'s corner.
     void ShowSett(const Form& main);
     // Opens the experience calculator, or brings it to the front with its texts as they are.
     void ShowRsExp();
@@ -39,9 +39,9 @@ public:
 private:
     SettingsStore& store_;
     MessageBoxes& boxes_;
-    QPointer<Form> popup_;
-    QPointer<Form> sett_;
-    QPointer<Form> rsExp_;
+    QPointer<Form> welcome_;
+    QPointer<Form> options_;
+    QPointer<Form> experience_;
 };
 
 } // namespace tallix

@@ -3,6 +3,7 @@
 #include "engine/number_text.h"
 #include "settings/settings.h"
 #include "windows/companions/companion_controls.h"
+#include "windows/forms/control_table.h"
 
 #include <QCloseEvent>
 #include <QTimer>
@@ -13,18 +14,20 @@ namespace tallix {
 
 namespace {
 
-const std::array<CompanionControl, 4> kControls{{
-    {{ControlKind::Label, "Label1", "Tallix Created by Dorvik5150", nullptr, 120, 83, 4335, 375, 0,
-      FontDef{"JACKIE", 18, true}}},
-    {{ControlKind::Line, "Line1", "", nullptr, 120, 563, 4320, 0, -1}, {.lineWidthPixels = 5}},
-    {{ControlKind::Label, "Label2", "If you are a first time user, please be sure to check the options menu.",
-      nullptr, 1200, 683, 2175, 615, 1},
-     {.alignment = Qt::AlignHCenter | Qt::AlignTop, .wordWrap = true}},
-    {{ControlKind::CheckBox, "ShowStart", "Show this on startup", nullptr, 1380, 1283, 1815, 375, 2},
+// clang-format off
+const std::array<ControlDef, 4> kControls{{
+    // kind, name, caption, container, left, top, width, height, tab, font, accessible name, look
+    {ControlKind::Label, "Label1", "Tallix Created by Dorvik5150", nullptr, 120, 83, 4335, 375, 0,
+     FontDef{"JACKIE", 18, true}},
+    {ControlKind::Line, "Line1", "", nullptr, 120, 563, 4320, 0, -1, {}, nullptr, {.lineWidthPixels = 5}},
+    {ControlKind::Label, "Label2", "If you are a first time user, please be sure to check the options menu.",
+     nullptr, 1200, 683, 2175, 615, 1, {}, nullptr, {.alignment = Qt::AlignHCenter | Qt::AlignTop, .wordWrap = true}},
+    {ControlKind::CheckBox, "ShowStart", "Show this on startup", nullptr, 1380, 1283, 1815, 375, 2, {}, nullptr,
      {.checked = true}},
 }};
+// clang-format on
 
-const CompanionWindow kWindow{
+const FormDef kWindow{
     .name = "Popup",
     .title = "Welcome",
     .flags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint,
@@ -35,20 +38,20 @@ const CompanionWindow kWindow{
 
 } // namespace
 
-Popup::Popup(SettingsStore& store, QWidget* main)
+WelcomeWindow::WelcomeWindow(SettingsStore& store, QWidget* main)
     : Form()
     , store_(store)
     , main_(main) {
-    BuildCompanionWindow(*this, kWindow);
-    showStart_ = findChild<QCheckBox*>(QStringLiteral("ShowStart"));
+    BuildForm(*this, kWindow);
+    showStart_ = RequireChild<QCheckBox>(*this, "ShowStart");
 
     // clicked comes from the user's mouse or keyboard only, never from a change made in code.
-    connect(showStart_, &QCheckBox::clicked, this, &Popup::ShowStart_Click);
+    connect(showStart_, &QCheckBox::clicked, this, &WelcomeWindow::ShowStart_Click);
 
     Form_Load();
 }
 
-bool Popup::eventFilter(QObject* watched, QEvent* event) {
+bool WelcomeWindow::eventFilter(QObject* watched, QEvent* event) {
     // Once the activation has settled; the welcome window has no taskbar entry to come back by.
     if (watched == main_ && event->type() == QEvent::WindowActivate && !main_->isEnabled())
         QTimer::singleShot(0, this, [this] {
@@ -57,24 +60,24 @@ bool Popup::eventFilter(QObject* watched, QEvent* event) {
     return Form::eventFilter(watched, event);
 }
 
-void Popup::closeEvent(QCloseEvent* event) {
+void WelcomeWindow::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
 }
 
-void Popup::Form_Load() {
+void WelcomeWindow::Form_Load() {
     if (!main_) return;
     main_->setEnabled(false);
     main_->installEventFilter(this);
 }
 
-void Popup::Form_Unload() {
+void WelcomeWindow::Form_Unload() {
     if (!main_) return;
     main_->removeEventFilter(this);
     main_->setEnabled(true);
 }
 
-void Popup::ShowStart_Click() {
+void WelcomeWindow::ShowStart_Click() {
     WriteText(store_, Setting::ShowPopup, NumberToText(CheckBoxState(*showStart_)));
 }
 

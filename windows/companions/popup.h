@@ -13,11 +13,11 @@ class SettingsStore;
 // The welcome window. It keeps the main window disabled while it is open, and comes to the front when
 // the user activates the disabled main window, as a platform brings forward the window that disables
 // another.
-class Popup : public Form {
+class WelcomeWindow : public Form {
     Q_OBJECT
 
 public:
-    Popup(SettingsStore& store, QWidget* main);
+    WelcomeWindow(SettingsStore& store, QWidget* main);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,7 +1,7 @@
 #include "windows/companions/rs_exp.h"
 
 #include "engine/experience.h"
-#include "windows/companions/companion_controls.h"
+#include "windows/forms/control_table.h"
 #include "windows/forms/message_boxes.h"
 
 #include <QLineEdit>
@@ -14,23 +14,23 @@ namespace tallix {
 namespace {
 
 // clang-format off
-const std::array<CompanionControl, 9> kControls{{
-    // kind, name, text, container, left, top, width, height, tab, font, accessible name
-    {{ControlKind::TextBox, "ExpKill", "", nullptr, 3120, 210, 975, 285, 0, {}, "Exp per kill"}},
-    {{ControlKind::TextBox, "CurrExp", "", nullptr, 3120, 690, 975, 285, 1, {}, "Current Exp"}},
-    {{ControlKind::TextBox, "DesiredExp", "", nullptr, 3120, 1170, 975, 285, 2, {}, "Desired Exp"}},
-    {{ControlKind::TextBox, "ExpNeeded", "Experience Needed", nullptr, 120, 2280, 6855, 285, 3, {}, "Experience needed"},
+const std::array<ControlDef, 9> kControls{{
+    // kind, name, text, container, left, top, width, height, tab, font, accessible name, look
+    {ControlKind::TextBox, "ExpKill", "", nullptr, 3120, 210, 975, 285, 0, {}, "Exp per kill"},
+    {ControlKind::TextBox, "CurrExp", "", nullptr, 3120, 690, 975, 285, 1, {}, "Current Exp"},
+    {ControlKind::TextBox, "DesiredExp", "", nullptr, 3120, 1170, 975, 285, 2, {}, "Desired Exp"},
+    {ControlKind::TextBox, "ExpNeeded", "Experience Needed", nullptr, 120, 2280, 6855, 285, 3, {}, "Experience needed",
      {.disabled = true}},
-    {{ControlKind::Button, "CalcXp", "Calculate Kills/Exp Needed", nullptr, 2040, 1680, 3135, 495, 4}},
-    {{ControlKind::Label, "Label2", "Current Exp:", nullptr, 2160, 720, 1215, 255, 5}},
-    {{ControlKind::Label, "Label3", "Desired Exp:", nullptr, 2160, 1200, 1095, 255, 6}},
-    {{ControlKind::Label, "Label1", "Exp per kill:", nullptr, 2160, 240, 855, 255, 7}},
-    {{ControlKind::TextBox, "KillsNeeded", "Kills Needed", nullptr, 120, 2520, 6855, 285, 8, {}, "Kills needed"},
+    {ControlKind::Button, "CalcXp", "Calculate Kills/Exp Needed", nullptr, 2040, 1680, 3135, 495, 4},
+    {ControlKind::Label, "Label2", "Current Exp:", nullptr, 2160, 720, 1215, 255, 5},
+    {ControlKind::Label, "Label3", "Desired Exp:", nullptr, 2160, 1200, 1095, 255, 6},
+    {ControlKind::Label, "Label1", "Exp per kill:", nullptr, 2160, 240, 855, 255, 7},
+    {ControlKind::TextBox, "KillsNeeded", "Kills Needed", nullptr, 120, 2520, 6855, 285, 8, {}, "Kills needed",
      {.disabled = true}},
 }};
 // clang-format on
 
-const CompanionWindow kWindow{
+const FormDef kWindow{
     .name = "RsExp",
     .title = "RuneScape Experience Calculator",
     .flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint,
@@ -41,21 +41,21 @@ const CompanionWindow kWindow{
 
 } // namespace
 
-RsExp::RsExp(MessageBoxes& boxes)
+ExperienceWindow::ExperienceWindow(MessageBoxes& boxes)
     : Form()
     , boxes_(boxes) {
-    BuildCompanionWindow(*this, kWindow);
-    expKill_ = findChild<QLineEdit*>(QStringLiteral("ExpKill"));
-    currExp_ = findChild<QLineEdit*>(QStringLiteral("CurrExp"));
-    desiredExp_ = findChild<QLineEdit*>(QStringLiteral("DesiredExp"));
-    expNeeded_ = findChild<QLineEdit*>(QStringLiteral("ExpNeeded"));
-    killsNeeded_ = findChild<QLineEdit*>(QStringLiteral("KillsNeeded"));
+    BuildForm(*this, kWindow);
+    expKill_ = RequireChild<QLineEdit>(*this, "ExpKill");
+    currExp_ = RequireChild<QLineEdit>(*this, "CurrExp");
+    desiredExp_ = RequireChild<QLineEdit>(*this, "DesiredExp");
+    expNeeded_ = RequireChild<QLineEdit>(*this, "ExpNeeded");
+    killsNeeded_ = RequireChild<QLineEdit>(*this, "KillsNeeded");
 
-    connect(findChild<QPushButton*>(QStringLiteral("CalcXp")), &QPushButton::clicked, this,
-            &RsExp::CalcXp_Click);
+    connect(RequireChild<QPushButton>(*this, "CalcXp"), &QPushButton::clicked, this,
+            &ExperienceWindow::CalcXp_Click);
 }
 
-void RsExp::CalcXp_Click() {
+void ExperienceWindow::CalcXp_Click() {
     const std::string desired = desiredExp_->text().toStdString();
     const std::string current = currExp_->text().toStdString();
     const std::string perKill = expKill_->text().toStdString();

@@ -9,11 +9,11 @@ namespace tallix {
 class MessageBoxes;
 
 // The RuneScape experience calculator: experience and kills still needed to reach a goal.
-class RsExp : public Form {
+class ExperienceWindow : public Form {
     Q_OBJECT
 
 public:
-    explicit RsExp(MessageBoxes& boxes);
+    explicit ExperienceWindow(MessageBoxes& boxes);
 
 private:
     void CalcXp_Click();

@@ -4,6 +4,7 @@
 #include "settings/settings.h"
 #include "windows/companions/companion_controls.h"
 #include "windows/companions/companions.h"
+#include "windows/forms/control_table.h"
 #include "windows/forms/window_hints.h"
 
 #include <QApplication>
@@ -18,17 +19,19 @@ namespace tallix {
 namespace {
 
 // Check2 and Check3 are wider than the client area and cut off at its right edge, as they always were.
-const std::array<CompanionControl, 4> kControls{{
-    {{ControlKind::CheckBox, "Check1", "Use Special Cursor", nullptr, 120, 0, 1695, 255, 0},
+// clang-format off
+const std::array<ControlDef, 4> kControls{{
+    // kind, name, caption, container, left, top, width, height, tab, font, accessible name, look
+    {ControlKind::CheckBox, "Check1", "Use Special Cursor", nullptr, 120, 0, 1695, 255, 0, {}, nullptr, {.checked = true}},
+    {ControlKind::CheckBox, "Check2", "Red Buttons (On Click)", nullptr, 120, 360, 2295, 255, 1, {}, nullptr,
      {.checked = true}},
-    {{ControlKind::CheckBox, "Check2", "Red Buttons (On Click)", nullptr, 120, 360, 2295, 255, 1},
-     {.checked = true}},
-    {{ControlKind::Button, "Okay", "OK", nullptr, 430, 1080, 1215, 375, 2}},
-    {{ControlKind::CheckBox, "Check3", "Show Popup On Startup", nullptr, 120, 720, 2055, 255, 3},
+    {ControlKind::Button, "Okay", "OK", nullptr, 430, 1080, 1215, 375, 2},
+    {ControlKind::CheckBox, "Check3", "Show Popup On Startup", nullptr, 120, 720, 2055, 255, 3, {}, nullptr,
      {.checked = true}},
 }};
+// clang-format on
 
-const CompanionWindow kWindow{
+const FormDef kWindow{
     .name = "Sett",
     .title = "Options",
     .flags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint,
@@ -39,35 +42,37 @@ const CompanionWindow kWindow{
 
 } // namespace
 
-Sett::Sett(SettingsStore& store, const Form& main)
+OptionsWindow::OptionsWindow(SettingsStore& store, const Form& main)
     : Form()
     , store_(store) {
-    BuildCompanionWindow(*this, kWindow);
-    check1_ = findChild<QCheckBox*>(QStringLiteral("Check1"));
-    check2_ = findChild<QCheckBox*>(QStringLiteral("Check2"));
-    check3_ = findChild<QCheckBox*>(QStringLiteral("Check3"));
+    BuildForm(*this, kWindow);
+    specialPointerBox_ = RequireChild<QCheckBox>(*this, "Check1");
+    redButtonsBox_ = RequireChild<QCheckBox>(*this, "Check2");
+    welcomeAtStartBox_ = RequireChild<QCheckBox>(*this, "Check3");
 
-    connect(findChild<QPushButton*>(QStringLiteral("Okay")), &QPushButton::clicked, this, &Sett::Okay_Click);
+    connect(RequireChild<QPushButton>(*this, "Okay"), &QPushButton::clicked, this,
+            &OptionsWindow::Okay_Click);
     pressAtServer_ = new QTimer(this);
     pressAtServer_->setSingleShot(true);
     pressAtServer_->setInterval(10);
-    connect(pressAtServer_, &QTimer::timeout, this, &Sett::TakeActivationBack);
+    connect(pressAtServer_, &QTimer::timeout, this, &OptionsWindow::TakeActivationBack);
 
     Form_Load(main);
 }
 
-bool Sett::event(QEvent* event) {
+bool OptionsWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowDeactivate) Form_Deactivate();
     return Form::event(event);
 }
 
-bool Sett::eventFilter(QObject* watched, QEvent* event) {
+bool OptionsWindow::eventFilter(QObject* watched, QEvent* event) {
     // On the application while a click waits to be whole: decided again once its release is handled.
-    if (event->type() == QEvent::MouseButtonRelease) QTimer::singleShot(0, this, &Sett::TakeActivationBack);
+    if (event->type() == QEvent::MouseButtonRelease)
+        QTimer::singleShot(0, this, &OptionsWindow::TakeActivationBack);
     return Form::eventFilter(watched, event);
 }
 
-void Sett::changeEvent(QEvent* event) {
+void OptionsWindow::changeEvent(QEvent* event) {
     Form::changeEvent(event);
     // It has no minimise box and stays in front until OK: minimised by the window manager all the
     // same, it comes straight back, or nothing might be left on screen to close it with.
@@ -77,7 +82,7 @@ void Sett::changeEvent(QEvent* event) {
         });
 }
 
-void Sett::closeEvent(QCloseEvent* event) {
+void OptionsWindow::closeEvent(QCloseEvent* event) {
     // The window has no close box; a close from anywhere but "OK" is turned down.
     if (!okayClosing_) {
         event->ignore();
@@ -87,19 +92,19 @@ void Sett::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Sett::Form_Load(const Form& main) {
-    SetLeft(main.Left() + kSettRightOfMain);
-    SetTop(main.Top() + kSettBelowMain);
-    SetCheckBoxState(*check1_, ReadCheckState(store_, Setting::Value));
-    SetCheckBoxState(*check2_, ReadCheckState(store_, Setting::RedBttns));
-    SetCheckBoxState(*check3_, ReadCheckState(store_, Setting::ShowPopup));
+void OptionsWindow::Form_Load(const Form& main) {
+    SetLeft(main.Left() + kOptionsRightOfMain);
+    SetTop(main.Top() + kOptionsBelowMain);
+    SetCheckBoxState(*specialPointerBox_, ReadCheckState(store_, Setting::Value));
+    SetCheckBoxState(*redButtonsBox_, ReadCheckState(store_, Setting::RedBttns));
+    SetCheckBoxState(*welcomeAtStartBox_, ReadCheckState(store_, Setting::ShowPopup));
 }
 
-void Sett::Form_Deactivate() {
-    QTimer::singleShot(0, this, &Sett::TakeActivationBack);
+void OptionsWindow::Form_Deactivate() {
+    QTimer::singleShot(0, this, &OptionsWindow::TakeActivationBack);
 }
 
-void Sett::TakeActivationBack() {
+void OptionsWindow::TakeActivationBack() {
     qApp->removeEventFilter(this);
     // Decided once the activation has settled: taken back from another window of the program, but not
     // from another application (no active window then), nor from a modal box that the user must answer.
@@ -114,15 +119,19 @@ void Sett::TakeActivationBack() {
     ShowInFront(*this);
 }
 
-void Sett::Form_Unload() {
-    WriteText(store_, Setting::Value, NumberToText(CheckBoxState(*check1_)));
-    WriteText(store_, Setting::RedBttns, NumberToText(CheckBoxState(*check2_)));
-    WriteText(store_, Setting::ShowPopup, NumberToText(CheckBoxState(*check3_)));
+void OptionsWindow::Form_Unload() {
+    WriteText(store_, Setting::Value, NumberToText(CheckBoxState(*specialPointerBox_)));
+    WriteText(store_, Setting::RedBttns, NumberToText(CheckBoxState(*redButtonsBox_)));
+    WriteText(store_, Setting::ShowPopup, NumberToText(CheckBoxState(*welcomeAtStartBox_)));
 }
 
-void Sett::Okay_Click() {
+void OptionsWindow::Accept() {
     okayClosing_ = true;
     close();
+}
+
+void OptionsWindow::Okay_Click() {
+    Accept();
 }
 
 } // namespace tallix

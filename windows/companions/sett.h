@@ -11,11 +11,14 @@ class SettingsStore;
 
 // The options window. It loads its three check boxes from the settings, stays in front of the program's
 // other windows while open, and writes the boxes back when "OK" closes it, the only way to close it.
-class Sett : public Form {
+class OptionsWindow : public Form {
     Q_OBJECT
 
 public:
-    Sett(SettingsStore& store, const Form& main);
+    OptionsWindow(SettingsStore& store, const Form& main);
+
+    // Closes the window as its "OK" does: the boxes are written back.
+    void Accept();
 
 protected:
     bool event(QEvent* event) override;
@@ -31,9 +34,9 @@ private:
     void Okay_Click();
 
     SettingsStore& store_;
-    QCheckBox* check1_;
-    QCheckBox* check2_;
-    QCheckBox* check3_;
+    QCheckBox* specialPointerBox_; // Check1, the setting Value
+    QCheckBox* redButtonsBox_;     // Check2, RedBttns
+    QCheckBox* welcomeAtStartBox_; // Check3, ShowPopup
     bool okayClosing_ = false;
     QTimer* pressAtServer_; // asks the X server again while the click that took the activation is down there
 };

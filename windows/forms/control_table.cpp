@@ -1,71 +1,143 @@
 #include "windows/forms/control_table.h"
 
 #include "resources/resources.h"
+#include "windows/forms/form.h"
 #include "windows/forms/twips.h"
 
-#include <QAbstractButton>
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleFactory>
 
 #include <algorithm>
 #include <vector>
 
 namespace tallix {
 
-QFont MakeFont(const FontDef& def) {
-    return ShownFont(QString::fromLatin1(def.family), def.points, def.bold);
+QStyle* ClassicStyle() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = QStyleFactory::create(QStringLiteral("Windows"));
+        if (style) style->setParent(qApp);
+    }
+    return style;
 }
 
 namespace {
 
-void setCaption(QWidget* widget, const QString& caption) {
-    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+QWidget* makeControl(const ControlDef& def, QWidget* parent, ControlFactory makeOwn) {
+    switch (def.kind) {
+    case ControlKind::Button:
+        return new QPushButton(parent);
+    case ControlKind::TextBox:
+        return new QLineEdit(parent);
+    case ControlKind::Label:
+        return new QLabel(parent);
+    case ControlKind::CheckBox:
+        return new TwoWayCheckBox(parent);
+    case ControlKind::Line: {
+        auto* line = new QFrame(parent);
+        line->setFrameStyle(QFrame::HLine | QFrame::Plain);
+        return line;
+    }
+    case ControlKind::Key:
+    case ControlKind::PictureBox:
+        break;
+    }
+    if (!makeOwn) qFatal("%s: a kind of control that its window makes, and it makes none", def.name);
+    return makeOwn(def, parent);
+}
+
+void setCaption(QWidget& widget, const QString& caption) {
+    if (auto* button = qobject_cast<QAbstractButton*>(&widget))
         button->setText(caption);
-    else if (auto* label = qobject_cast<QLabel*>(widget))
+    else if (auto* label = qobject_cast<QLabel*>(&widget))
         label->setText(caption);
-    else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+    else if (auto* edit = qobject_cast<QLineEdit*>(&widget))
         edit->setText(caption);
 }
 
-QWidget* buildOne(const ControlDef& def, QWidget* parent, QWidget* form, const ControlFactory& make) {
-    QWidget* widget = make(def, parent);
+void applyLook(QWidget& widget, const ControlDef& def) {
+    const ControlLook& look = def.look;
+    if (look.disabled) widget.setEnabled(false);
+    if (look.classic) widget.setStyle(ClassicStyle());
+    if (auto* box = qobject_cast<QLineEdit*>(&widget)) {
+        // A disabled box takes no focus and no typing, but its text is there to be read: in the text
+        // colour of an enabled box, not greyed out, and read-only to a screen reader as well.
+        if (look.disabled) box->setReadOnly(true);
+        QPalette palette = box->palette();
+        if (look.disabled)
+            palette.setColor(QPalette::Disabled, QPalette::Text,
+                             palette.color(QPalette::Active, QPalette::Text));
+        if (look.background != QPalette::NoRole) {
+            const QColor background = palette.color(QPalette::Active, look.background);
+            palette.setColor(QPalette::Text, palette.color(QPalette::Active, look.text));
+            palette.setColor(QPalette::Base, background);
+        }
+        if (look.disabled || look.background != QPalette::NoRole) box->setPalette(palette);
+        if (look.alignment) box->setAlignment(look.alignment);
+        if (look.maxLength > 0) box->setMaxLength(look.maxLength);
+        if (look.frameless) {
+            box->setFrame(false);
+            box->setTextMargins(-2, 0, -2, 0);
+        }
+    }
+    if (auto* box = qobject_cast<QCheckBox*>(&widget)) box->setChecked(look.checked);
+    if (auto* label = qobject_cast<QLabel*>(&widget)) {
+        label->setAlignment(look.alignment ? look.alignment : Qt::AlignLeft | Qt::AlignTop);
+        label->setWordWrap(look.wordWrap);
+    }
+    if (def.kind == ControlKind::Line) {
+        auto& line = static_cast<QFrame&>(widget);
+        line.setLineWidth(look.lineWidthPixels);
+        const QRect span = TwipsRect(def.left, def.top, def.width, 0);
+        line.setGeometry(span.left(), span.top() - look.lineWidthPixels / 2, span.width(),
+                         look.lineWidthPixels);
+    }
+}
+
+QWidget* buildOne(const ControlDef& def, QWidget* parent, QWidget& form, ControlFactory makeOwn) {
+    QWidget* widget = makeControl(def, parent, makeOwn);
     widget->setObjectName(QString::fromLatin1(def.name));
-    setCaption(widget, QString::fromUtf8(def.caption));
+    setCaption(*widget, QString::fromUtf8(def.caption));
     const auto* frame = qobject_cast<const QFrame*>(parent);
-    const int inset = (frame && parent != form) ? frame->frameWidth() : 0;
+    const int inset = (frame && parent != &form) ? frame->frameWidth() : 0;
     widget->setGeometry(TwipsRect(def.left, def.top, def.width, def.height).translated(inset, inset));
-    if (def.font) widget->setFont(MakeFont(*def.font));
+    if (def.font)
+        widget->setFont(ShownFont(QString::fromLatin1(def.font->family), def.font->points, def.font->bold));
     if (def.accessibleName) widget->setAccessibleName(QString::fromUtf8(def.accessibleName));
+    applyLook(*widget, def);
     widget->raise();
     return widget;
 }
 
 } // namespace
 
-void BuildControls(QWidget* form, std::span<const ControlDef> controls, const ControlFactory& make) {
+void BuildForm(Form& form, const FormDef& definition, ControlFactory makeOwn) {
+    form.setWindowFlags(definition.flags);
+    // Set after the flags: a tool window would otherwise not keep the program running.
+    form.setAttribute(Qt::WA_QuitOnClose, true);
+    form.setAttribute(Qt::WA_MacAlwaysShowToolWindow, true);
+    form.setObjectName(QString::fromLatin1(definition.name));
+    form.setWindowTitle(QString::fromUtf8(definition.title));
+    form.SetClientSize(definition.clientWidth, definition.clientHeight);
+
+    // Bottom first: a later sibling is drawn above an earlier one. The window's own controls come before
+    // those that its containers hold, so that each container is there for them.
+    std::vector<const ControlDef*> rows;
+    for (auto it = definition.controls.rbegin(); it != definition.controls.rend(); ++it)
+        rows.push_back(&*it);
+    std::stable_partition(rows.begin(), rows.end(), [](const ControlDef* row) { return !row->container; });
     std::vector<std::pair<const ControlDef*, QWidget*>> built;
-    built.reserve(controls.size());
-    // Bottom first: a later sibling is drawn above an earlier one. A container lies below what it holds,
-    // so a row whose container does not exist yet waits for a later pass.
-    std::vector<const ControlDef*> waiting;
-    for (auto it = controls.rbegin(); it != controls.rend(); ++it)
-        waiting.push_back(&*it);
-    while (!waiting.empty()) {
-        std::vector<const ControlDef*> later;
-        for (const ControlDef* row : waiting) {
-            QWidget* parent =
-                row->container ? form->findChild<QWidget*>(QString::fromLatin1(row->container)) : form;
-            if (parent)
-                built.emplace_back(row, buildOne(*row, parent, form, make));
-            else
-                later.push_back(row);
-        }
-        Q_ASSERT_X(later.size() < waiting.size(), "BuildControls", "a row names a container that is missing");
-        if (later.size() == waiting.size()) break;
-        waiting = std::move(later);
+    for (const ControlDef* row : rows) {
+        QWidget* parent = row->container ? RequireChild<QWidget>(form, row->container) : &form;
+        built.emplace_back(row, buildOne(*row, parent, form, makeOwn));
     }
+
     std::vector<std::pair<const ControlDef*, QWidget*>> tabbed;
     std::copy_if(built.begin(), built.end(), std::back_inserter(tabbed),
                  [](const auto& entry) { return entry.first->tabIndex >= 0; });
@@ -73,6 +145,30 @@ void BuildControls(QWidget* form, std::span<const ControlDef> controls, const Co
               [](const auto& a, const auto& b) { return a.first->tabIndex < b.first->tabIndex; });
     for (std::size_t i = 1; i < tabbed.size(); ++i)
         QWidget::setTabOrder(tabbed[i - 1].second, tabbed[i].second);
+    const auto first = std::find_if(tabbed.begin(), tabbed.end(), [](const auto& entry) {
+        return entry.second->isEnabled() && (entry.second->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+    });
+    if (first != tabbed.end()) first->second->setFocus();
+}
+
+void TwoWayCheckBox::nextCheckState() {
+    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+std::int16_t CheckBoxState(const QCheckBox& box) {
+    switch (box.checkState()) {
+    case Qt::Unchecked:
+        return 0;
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        break;
+    }
+    return 2;
+}
+
+void SetCheckBoxState(QCheckBox& box, std::int16_t state) {
+    box.setCheckState(state == 0 ? Qt::Unchecked : state == 1 ? Qt::Checked : Qt::PartiallyChecked);
 }
 
 } // namespace tallix

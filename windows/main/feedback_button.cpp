@@ -1,5 +1,6 @@
 #include "windows/main/feedback_button.h"
 
+#include "windows/forms/control_table.h"
 #include "windows/main/main_calc_definition.h"
 
 #include <QMouseEvent>
@@ -7,9 +8,11 @@
 
 namespace tallix {
 
-FeedbackButton::FeedbackButton(const std::uint8_t& redButtonsSetting, QWidget* parent)
-    : QPushButton(parent)
-    , redButtonsSetting_(redButtonsSetting) {}
+FeedbackButton::FeedbackButton(QWidget* parent)
+    : QPushButton(parent) {
+    // The classic style fills a key with exactly its palette colour, pressed or not.
+    setStyle(ClassicStyle());
+}
 
 void FeedbackButton::SetBackColor(std::uint32_t color) {
     backColor_ = color;
@@ -25,7 +28,7 @@ void FeedbackButton::SetBackColor(std::uint32_t color) {
 
 // The colour changes before the base handler runs, so a click that the release completes comes after it.
 void FeedbackButton::mousePressEvent(QMouseEvent* event) {
-    if (redButtonsSetting_ == 1) SetBackColor(kPressedRed);
+    if (redWhilePressed_) SetBackColor(kPressedRed);
     QPushButton::mousePressEvent(event);
 }
 

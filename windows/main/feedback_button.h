@@ -15,8 +15,10 @@ public:
     static constexpr std::uint32_t kButtonFace = 0x8000000F; // system colour 15
     static constexpr std::uint32_t kPressedRed = 0x00000080; // RGB 128, 0, 0 as 0x00BBGGRR
 
-    // `redButtonsSetting` is the window's copy of the option, read at every press; 1 means on.
-    FeedbackButton(const std::uint8_t& redButtonsSetting, QWidget* parent);
+    explicit FeedbackButton(QWidget* parent);
+
+    // Whether a mouse press turns the key red: the option as its window last read it.
+    void SetRedWhilePressed(bool red) { redWhilePressed_ = red; }
 
     // The background colour as the window definitions encode it.
     std::uint32_t BackColor() const { return backColor_; }
@@ -27,7 +29,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    const std::uint8_t& redButtonsSetting_;
+    bool redWhilePressed_ = false;
     std::uint32_t backColor_ = kButtonFace;
 };
 

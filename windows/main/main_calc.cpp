@@ -13,8 +13,6 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QScreen>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QTimer>
 
 #include <algorithm>
@@ -22,9 +20,6 @@
 namespace tallix {
 
 namespace {
-
-constexpr std::string_view kTitle = "Tallix - By Dorvik5150";
-constexpr std::string_view kTitleWithMemory = "Tallix - By Dorvik5150 (M)";
 
 // Shown once per user, the first time M stores a number. It ends without a full stop.
 constexpr std::string_view kMemoryTipTitle = "Memory Tip";
@@ -38,16 +33,6 @@ constexpr std::string_view kMemoryTipText =
 
 constexpr float kDefaultEdge = 1000; // twips from the screen's top and left, the defaults of Top and Left
 
-// Colours the box alike in every colour group, so that a disabled box isn't greyed out.
-void colourBox(QLineEdit& box, QPalette::ColorRole background, QPalette::ColorRole text) {
-    QPalette palette = box.palette();
-    const QColor backgroundColour = palette.color(QPalette::Active, background);
-    const QColor textColour = palette.color(QPalette::Active, text);
-    palette.setColor(QPalette::Base, backgroundColour);
-    palette.setColor(QPalette::Text, textColour);
-    box.setPalette(palette);
-}
-
 bool onSomeScreen(const QRect& frame) {
     const QList<QScreen*> screens = QGuiApplication::screens();
     return screens.isEmpty() || std::any_of(screens.begin(), screens.end(), [&](const QScreen* screen) {
@@ -58,100 +43,52 @@ bool onSomeScreen(const QRect& frame) {
 } // namespace
 
 MainCalc::MainCalc(SettingsStore& store, MessageBoxes& boxes, Companions& companions)
-    : Form(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , store_(store)
+    : store_(store)
     , boxes_(boxes)
     , companions_(companions)
     , memory_(store)
     , calculator_(*this, memory_, *this)
-    , appWasActive_(QGuiApplication::applicationState() == Qt::ApplicationActive)
-    , keyStyle_(QStyleFactory::create(QStringLiteral("Windows"))) {
-    setObjectName(QStringLiteral("MainCalc"));
-    setWindowTitle(QString::fromUtf8(kTitle));
+    , appWasActive_(QGuiApplication::applicationState() == Qt::ApplicationActive) {
     setWindowIcon(ProgramIcon());
-    SetClientSize(kMainClientWidth, kMainClientHeight);
     QPalette palette = this->palette(); // shows only where the keypad picture is missing
     palette.setColor(QPalette::Window, RgbColor(kMainBackColor));
     setPalette(palette);
-
-    BuildControls(this, kMainCalcControls,
-                  [this](const ControlDef& def, QWidget* parent) { return makeControl(def, parent); });
-    // Parented after the keys, so that it outlives them when the window goes.
-    if (keyStyle_) keyStyle_->setParent(this);
-    screen_ = findChild<QLineEdit*>(QStringLiteral("Screen"));
-    display_ = findChild<QLineEdit*>(QStringLiteral("Display"));
-    styleBoxes();
+    BuildForm(*this, kMainCalcForm, [](const ControlDef& def, QWidget* parent) -> QWidget* {
+        if (def.kind == ControlKind::Key) return new FeedbackButton(parent);
+        return new PictureBox(LoadBitmap(QString::fromLatin1(kPictureBackgroundPath)), parent);
+    });
+    screen_ = RequireChild<QLineEdit>(*this, "Screen");
+    display_ = RequireChild<QLineEdit>(*this, "Display");
 
     setMousePointer(kSpecialPointer);
-    findChild<QWidget*>(QStringLiteral("Mult"))->setFocus();
     connectHandlers();
 }
 
 MainCalc::~MainCalc() = default;
 
-QWidget* MainCalc::makeControl(const ControlDef& def, QWidget* parent) {
-    switch (def.kind) {
-    case ControlKind::Button: {
-        auto* key = new FeedbackButton(redButtonsSetting_, parent);
-        // The classic style fills a key with exactly its palette colour, pressed or not.
-        key->setStyle(keyStyle_);
-        return key;
-    }
-    case ControlKind::TextBox: {
-        auto* box = new QLineEdit(parent);
-        box->setEnabled(false); // only the program writes the texts
-        box->setReadOnly(true);
-        return box;
-    }
-    case ControlKind::PictureBox:
-        return new PictureBox(LoadBitmap(QString::fromLatin1(kPictureBackgroundPath)), parent);
-    case ControlKind::Label:
-    case ControlKind::CheckBox:
-    case ControlKind::Line:
-        break;
-    }
-    Q_UNREACHABLE();
-    return nullptr;
-}
-
-void MainCalc::styleBoxes() {
-    screen_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    screen_->setMaxLength(kScreenMaxLength);
-    screen_->setStyle(keyStyle_);
-    colourBox(*screen_, QPalette::ButtonText, QPalette::HighlightedText);
-    // The operator box sits inside the number box, 19 pixels wide: without a frame, and without the two
-    // pixels that a line edit keeps clear on either side of its text, "y^2" shows whole.
-    display_->setFrame(false);
-    display_->setTextMargins(-2, 0, -2, 0);
-    colourBox(*display_, QPalette::WindowText, QPalette::Base);
-}
-
 void MainCalc::connectHandlers() {
     // The calculator's keys, memory keys included, go straight to the engine; the companion keys have
     // handlers.
-    const auto button = [this](std::string_view name) {
-        auto* found = findChild<FeedbackButton*>(QString::fromUtf8(name));
-        Q_ASSERT(found);
-        return found;
-    };
     for (const KeyName& key : AllKeys())
-        connect(button(key.name), &QAbstractButton::clicked, this,
+        connect(RequireChild<FeedbackButton>(*this, key.name), &QAbstractButton::clicked, this,
                 [this, key] { calculator_.Press(key.key); });
-    connect(button("OptButton"), &QAbstractButton::clicked, this, &MainCalc::OptButton_Click);
-    connect(button("RsCalc"), &QAbstractButton::clicked, this, &MainCalc::RsCalc_Click);
+    connect(RequireChild<FeedbackButton>(*this, "OptButton"), &QAbstractButton::clicked, this,
+            &MainCalc::OptButton_Click);
+    connect(RequireChild<FeedbackButton>(*this, "RsCalc"), &QAbstractButton::clicked, this,
+            &MainCalc::RsCalc_Click);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &MainCalc::App_StateChanged);
 }
 
 void MainCalc::Form_Load() {
     calculator_.LoadMemory();
-    redButtonsSetting_ = ReadByte(store_, Setting::RedBttns);
+    readRedButtons();
     placeFromSettings();
     readPointer();
     show();
     // The engine's cleared state, and "0" on the screen once the window is up.
     calculator_.Load();
     if (ReadText(store_, Setting::ShowPopup) == "1")
-        companions_.ShowPopup(this, Top() + kPopupBelowMain, Left() - kPopupLeftOfMain);
+        companions_.ShowPopup(this, Top() + kWelcomeBelowMain, Left() - kWelcomeLeftOfMain);
 }
 
 void MainCalc::placeFromSettings() {
@@ -178,8 +115,14 @@ void MainCalc::setMousePointer(int code) {
         unsetCursor();
 }
 
+void MainCalc::readRedButtons() {
+    const bool red = ReadByte(store_, Setting::RedBttns) == 1;
+    for (FeedbackButton* key : findChildren<FeedbackButton*>())
+        key->SetRedWhilePressed(red);
+}
+
 void MainCalc::Form_Activate() {
-    redButtonsSetting_ = ReadByte(store_, Setting::RedBttns);
+    readRedButtons();
     readPointer();
 }
 
@@ -229,7 +172,7 @@ void MainCalc::SetDisplayText(std::string_view text) {
 }
 
 void MainCalc::ShowMemoryMark(bool held) {
-    setWindowTitle(QString::fromUtf8(held ? kTitleWithMemory : kTitle));
+    setWindowTitle(QString::fromUtf8(held ? kMainTitleWithMemory : kMainTitle));
 }
 
 void MainCalc::ShowMemoryTip() {

@@ -6,15 +6,11 @@
 #include "settings/memory_storage.h"
 #include "windows/forms/form.h"
 
-#include <cstdint>
-
 class QLineEdit;
-class QStyle;
 
 namespace tallix {
 
 class Companions;
-struct ControlDef;
 class MessageBoxes;
 class SettingsStore;
 
@@ -48,11 +44,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QWidget* makeControl(const ControlDef& def, QWidget* parent);
-    void styleBoxes();
     void connectHandlers();
     void placeFromSettings();
     void readPointer();
+    void readRedButtons();
     void setMousePointer(int code);
 
     void Form_Activate();
@@ -68,11 +63,9 @@ private:
     SettingsMemoryStorage memory_;
     Calculator calculator_;
 
-    std::uint8_t redButtonsSetting_ = 0; // RedBttns as last read; the keys turn red when it is 1
     int mousePointer_ = -1;
     bool appWasActive_ = false; // the program held the active window before the event being handled
 
-    QStyle* keyStyle_ = nullptr; // one classic style for all 26 keys, so their colour shows as set
     QLineEdit* screen_ = nullptr;
     QLineEdit* display_ = nullptr;
 };

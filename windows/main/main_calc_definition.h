@@ -4,15 +4,14 @@
 
 #include <QColor>
 
-#include <array>
 #include <cstdint>
 
 namespace tallix {
 
 // The calculator window as defined: its own properties and its 29 controls.
 
-inline constexpr int kMainClientWidth = 3240; // twips
-inline constexpr int kMainClientHeight = 3810;
+inline constexpr char kMainTitle[] = "Tallix - By Dorvik5150";
+inline constexpr char kMainTitleWithMemory[] = "Tallix - By Dorvik5150 (M)";
 inline constexpr std::uint32_t kMainBackColor = 0x00000080; // 0x00BBGGRR, dark red; lies under Picture1
 inline constexpr int kSpecialPointer = 99;                  // pointer codes
 inline constexpr int kDefaultPointer = 0;
@@ -24,6 +23,6 @@ inline QColor RgbColor(std::uint32_t value) {
 }
 
 // Topmost control first within each container: the window's twelve, then the seventeen of Picture1.
-extern const std::array<ControlDef, 29> kMainCalcControls;
+extern const FormDef kMainCalcForm;
 
 } // namespace tallix

@@ -2,10 +2,10 @@
 
 #include "settings/settings_store.h"
 #include "windows/companions/companions.h"
+#include "windows/companions/sett.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/main/main_calc.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QTimer>
 
@@ -48,8 +48,7 @@ void Program::Start() {
 
 void Program::Close() {
     // The options window first: while it is open it takes the activation back from the others.
-    if (Form* sett = OpenForm(u"Sett"))
-        if (auto* okay = sett->findChild<QAbstractButton*>(QStringLiteral("Okay"))) okay->click();
+    if (auto* options = qobject_cast<OptionsWindow*>(OpenForm(u"Sett"))) options->Accept();
     if (main_ && main_->isVisible()) main_->close();
     for (Form* window : OpenForms())
         window->close();
