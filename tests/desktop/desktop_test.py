@@ -212,7 +212,11 @@ class Desktop(Runs):
                 session.xdotool("windowminimize", window.id)
                 if back:
                     wait_for(lambda: self.wm_state(window) == 3, "the window minimised")
-                    self.assertTrue(stays(lambda: self.wm_state(window) == 3))
+                    # A digit clicked and shown is a round trip through the program: by then it has done
+                    # whatever it did on the minimising, however slow the machine.
+                    tallix.click(MAIN, "Seven")
+                    wait_for(lambda: tallix.text(MAIN, "Number display") == "7", "the digit clicked")
+                    self.assertTrue(stays(lambda: self.wm_state(window) == 3), "the window came back by itself")
                     tallix.click(*back)
                 wait_for(lambda: self.wm_state(window) == 1 and window.get_attributes().map_state == 2,
                          "the window back")  # IsViewable
@@ -422,6 +426,9 @@ if __name__ == "__main__":
         with kind() as session:
             result = unittest.main(defaultTest=tests, verbosity=2, exit=False).result
     except Unavailable as reason:
-        print(f"desktop tests skipped: no {server} can start here ({reason})")
-        sys.exit(SKIP)
+        # Under CI (TALLIX_CI=1, set by .ci/run, or CI=true) every tier must run.
+        ci = os.environ.get("TALLIX_CI") == "1" or os.environ.get("CI") == "true"
+        print(f"desktop tests {'failed' if ci else 'skipped'}: no {server} can start here ({reason});"
+              " bash scripts/setup-debian installs what they need")
+        sys.exit(1 if ci else SKIP)
     sys.exit(0 if result.wasSuccessful() else 1)

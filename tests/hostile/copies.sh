@@ -67,6 +67,9 @@ if [[ $mode == killed_copies ]]; then
     done
 fi
 wait
+# Kills that all missed a save would prove nothing about one.
+[[ $mode != killed_copies ]] || ((mid_save > 0)) ||
+    echo "none of the $kills kills came while a copy held the store" >>"$work/failures"
 
 # No copy may have failed to save or warned about the store (the killed ones may print half a line).
 for err in "$work"/*.err; do

@@ -7,6 +7,7 @@
 #   is done, and the file is whole.
 set -uo pipefail
 drive=$(realpath "$1") tallix=$(realpath "$2") shim=$(realpath "$3")
+source "$(dirname "$0")/../support/skip.sh"
 work=$(mktemp -d)
 pids=()
 trap 'kill -9 "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
@@ -44,7 +45,7 @@ while IFS='|' read -r name call layout who; do
     as=()
     [[ $holder == nobody ]] && as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
     if ! (cd "$home" && f=Tallix.exe.conf && eval "$layout") 2>/dev/null || { ((${#as[@]})) && [[ $(id -u) != 0 ]]; }; then
-        echo "SKIP $name: needs root" && skipped=$((skipped + 1)) && continue
+        skip "$name: needs root" && continue
     fi
     export XDG_CONFIG_HOME=$home
     problems=()

@@ -10,6 +10,7 @@ set -uo pipefail
 shopt -s lastpipe # the checks below add their problems at the end of a pipe
 drive=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../support/skip.sh"
 work=$(mktemp -d)
 cleanup() {
     findmnt -rno TARGET | grep "^$work/" | xargs -r umount # the full disk's
@@ -64,8 +65,7 @@ while IFS='|' read -r name as expected setup; do
     home="$work/$name/config"
     mkdir -p "$home" "$work/$name/runtime" && chmod 700 "$work/$name/runtime"
     if [[ $as == root && $(id -u) != 0 ]] || ! (cd "$home" && eval "$setup"); then
-        echo "SKIP $name: its store can't be laid out here (it needs root, a mount, or another user's file)"
-        skipped=$((skipped + 1))
+        skip "$name: its store can't be laid out here (it needs root, a mount, or another user's file)"
         continue
     fi
     runner=()

@@ -1,16 +1,20 @@
 #pragma once
 
+#include "tests/support/modal_watchdog.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
 
-// QTEST_MAIN with a throwaway settings store (never the user's) and offscreen drawing unless told otherwise.
+// QTEST_MAIN with a throwaway settings store (never the user's), offscreen drawing unless told otherwise,
+// and no modal window left waiting for a user.
 #define TALLIX_TEST_MAIN(TestObject)                                                                         \
     int main(int argc, char** argv) {                                                                        \
         QTemporaryDir configHome;                                                                            \
         qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());                                         \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");         \
         QApplication app(argc, argv);                                                                        \
+        ModalWatchdog watchdog;                                                                              \
         TestObject test;                                                                                     \
         return QTest::qExec(&test, argc, argv);                                                              \
     }

@@ -32,6 +32,12 @@ struct MainWindowRun {
     QString screen() const { return main().findChild<QLineEdit*>(QStringLiteral("Screen"))->text(); }
 };
 
+// Closed windows are deleted, and report their closing, on the event loop's next turn.
+inline void DeleteClosedWindows() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
 // Reports the program active just before the window activates, as Qt does on a return from another program.
 class ReturnFromOtherProgram : public QObject {
 public:

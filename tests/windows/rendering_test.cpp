@@ -1,22 +1,14 @@
 #include "resources/resources.h"
-#include "tests/support/table_file.h"
 #include "tests/support/test_main.h"
 #include "tests/windows/captions.h"
 #include "tests/windows/main_window_run.h"
-#include "windows/companions/companions.h"
 #include "windows/forms/form.h"
-#include "windows/main/feedback_button.h"
-#include "windows/main/main_calc.h"
-#include "windows/main/main_calc_definition.h"
 #include "windows/main/picture_box.h"
-#include "windows/main/program.h"
 
-#include <QAbstractButton>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QImageReader>
 #include <QProcess>
-#include <QWindow>
 
 using namespace tallix;
 
@@ -29,17 +21,14 @@ QByteArray committed(const QString& file) {
 
 } // namespace
 
-// The windows as the user meets them; captions and drawing run again at QT_SCALE_FACTOR=2.
-class MainWindowTest : public QObject {
+// The pointer, fonts and images, and the windows as drawn; captions and drawing run again at
+// QT_SCALE_FACTOR=2.
+class RenderingTest : public QObject {
     Q_OBJECT
 
 private slots:
     void initTestCase() { RegisterFonts(); }
-    void cleanup() {
-        // Closed windows are deleted, and report their closing, on the event loop's next turn.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
+    void cleanup() { DeleteClosedWindows(); }
 
     // Qt's pairs: 1/1 black, 0/1 white, 0/0 transparent, 1/0 inverted (Windows only); 1 is drawn black.
     void pointerMasks_data() {
@@ -119,153 +108,6 @@ private slots:
         }
     }
 
-    // The box opens once the saving handler has finished, so M has set the title (told once: hostile tests).
-    void failedSaveToldAfterTheHandler() {
-        FullStore store;
-        store.Seed("ShowPopup", "0");
-        store.Seed("FrstMmery", "No");
-        RecordingBoxes boxes;
-        Program program(store, boxes);
-        program.Start();
-        for (const char* key : {"Num4", "Mem"})
-            program.Main()->findChild<QAbstractButton*>(QLatin1String(key))->click();
-        QCOMPARE(boxes.shown.size(), 0);
-        QCoreApplication::processEvents();
-        QCOMPARE(boxes.shown, QStringList("Tallix: Tallix could not save its settings to\n"
-                                          "/home/user/.config/Tallix.exe.conf | Tallix - By Dorvik5150 (M)"));
-    }
-
-    // Load never writes. The options take effect again on a return from another window of the program
-    // (the options window saves them), not on one from another program.
-    void optionsRereadOnReturn() {
-        MainWindowRun run;
-        MainCalc& main = run.Start();
-        QVERIFY(run.store.Writes().empty());
-        const auto applied = [&](int pointer, bool red) {
-            FeedbackButton* key = run.key("Num7");
-            QTest::mousePress(key, Qt::LeftButton);
-            const bool pressedRed = key->BackColor() == FeedbackButton::kPressedRed;
-            QTest::mouseRelease(key, Qt::LeftButton);
-            return main.MousePointer() == pointer && pressedRed == red;
-        };
-        QVERIFY(applied(kSpecialPointer, true));
-        QVERIFY(QTest::qWaitForWindowActive(&main));
-        run.key("RsCalc")->click();
-        QWidget* rsExp = OpenForm(u"RsExp");
-        QVERIFY(rsExp && QTest::qWaitForWindowActive(rsExp));
-        run.store.Seed("Value", "0");
-        run.store.Seed("RedBttns", "0");
-        main.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&main));
-        QVERIFY(applied(kDefaultPointer, false));
-
-        rsExp->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(rsExp));
-        run.store.Seed("Value", "1");
-        run.store.Seed("RedBttns", "1");
-        emit qApp->applicationStateChanged(Qt::ApplicationInactive);
-        ReturnFromOtherProgram returning;
-        main.installEventFilter(&returning);
-        main.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&main));
-        QVERIFY(applied(kDefaultPointer, false));
-    }
-
-    // Beyond the scripts' left clicks, red feedback on: a held key is red whatever the button, only the left
-    // button released on the same key clicks, and the keyboard changes no colour.
-    void mouseWithoutAClick_data() {
-        QTest::addColumn<Qt::MouseButton>("button");
-        QTest::addColumn<QByteArray>("releasedOn");
-        QTest::newRow("right button") << Qt::RightButton << QByteArray("Num7");
-        QTest::newRow("released off the key") << Qt::LeftButton << QByteArray("Num6");
-    }
-    void mouseWithoutAClick() {
-        QFETCH(Qt::MouseButton, button);
-        QFETCH(QByteArray, releasedOn);
-        MainWindowRun run;
-        run.Start();
-        FeedbackButton* pressed = run.key("Num7");
-        FeedbackButton* released = run.key(releasedOn);
-        // Through the window, as on a desktop: the release goes to the control that got the press.
-        QWindow* window = run.main().windowHandle();
-        const QPoint from = pressed->mapTo(&run.main(), pressed->rect().center());
-        const QPoint to = released->mapTo(&run.main(), released->rect().center());
-        QTest::mousePress(window, button, {}, from);
-        QCOMPARE(pressed->BackColor(), FeedbackButton::kPressedRed);
-        QTest::mouseMove(window, to);
-        QTest::mouseRelease(window, button, {}, to);
-        QCOMPARE(pressed->BackColor(), FeedbackButton::kButtonFace);
-        QCOMPARE(released->BackColor(), FeedbackButton::kButtonFace);
-        QCOMPARE(run.screen(), "0");
-    }
-    void keyboardChangesNoColour() {
-        MainWindowRun run;
-        QVERIFY(QTest::qWaitForWindowActive(&run.Start()));
-        FeedbackButton* five = run.key("Num5");
-        five->setFocus();
-        QTest::keyPress(five, Qt::Key_Space);
-        QVERIFY(five->isDown());
-        QCOMPARE(five->BackColor(), FeedbackButton::kButtonFace);
-        QTest::keyRelease(five, Qt::Key_Space);
-        QCOMPARE(run.screen(), "5");
-    }
-
-    // What the end-to-end layout script cannot see: the first focus, then Tab all the way round.
-    void tabOrder_data() {
-        AddTableRows(TAB_ORDER_TABLE, {"window", "opener", "order"});
-    }
-    void tabOrder() {
-        QFETCH(QString, window);
-        QFETCH(QString, opener);
-        QFETCH(QString, order);
-        MainWindowRun run;
-        run.Start();
-        if (!opener.isEmpty()) run.key(qPrintable(opener))->click();
-        QVERIFY(QTest::qWaitForWindowActive(OpenForm(window)));
-        QStringList visited{QApplication::focusWidget()->objectName()};
-        while (visited.size() < order.count(' ') + 1) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << QApplication::focusWidget()->objectName();
-        }
-        QCOMPARE(visited.join(' '), order);
-    }
-
-    // Reopened while its closed window awaits deletion: a new window, loaded afresh; the old one isn't open.
-    void reopenBeforeDeletionLoadsAfresh_data() {
-        QTest::addColumn<QString>("window");
-        for (const char* window : {"Popup", "Sett", "RsExp"})
-            QTest::newRow(window) << window;
-    }
-    void reopenBeforeDeletionLoadsAfresh() {
-        QFETCH(QString, window);
-        MainWindowRun run;
-        MainCalc& main = run.Start();
-        Companions companions(run.store, run.boxes); // a second set, beside the run's own closed ones
-        const auto show = [&] {
-            if (window == "Popup")
-                companions.ShowWelcome(&main, 2000, 300);
-            else if (window == "Sett")
-                companions.ShowOptions(main);
-            else
-                companions.ShowExperience();
-            return QPointer<QWidget>(OpenForm(window));
-        };
-
-        const QPointer<QWidget> first = show();
-        QVERIFY(first);
-        if (auto* okay = first->findChild<QAbstractButton*>("Okay"))
-            okay->click();
-        else
-            QVERIFY(first->close());
-        QVERIFY(!OpenForm(window));
-
-        const QPointer<QWidget> second = show();
-        QVERIFY(second && second != first);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(first.isNull());
-        QCOMPARE(OpenForm(window), second.data());
-    }
-
     // Every caption fits the visible part of its control, in the controls' real fonts: glyphs drawn at the
     // device's pixel size need not be exactly twice as wide at scale 2.
     void captionsFit() {
@@ -318,5 +160,5 @@ private slots:
     }
 };
 
-TALLIX_TEST_MAIN(MainWindowTest)
-#include "main_window_test.moc"
+TALLIX_TEST_MAIN(RenderingTest)
+#include "rendering_test.moc"

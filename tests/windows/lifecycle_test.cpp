@@ -1,0 +1,111 @@
+#include "resources/resources.h"
+#include "tests/support/test_main.h"
+#include "tests/windows/main_window_run.h"
+#include "windows/companions/companions.h"
+#include "windows/forms/form.h"
+#include "windows/main/main_calc_definition.h"
+
+#include <QAbstractButton>
+#include <QPointer>
+
+using namespace tallix;
+
+// Windows opening, closing and returning, and what the program tells meanwhile.
+class LifecycleTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { RegisterFonts(); }
+    void cleanup() { DeleteClosedWindows(); }
+
+    // The box opens once the saving handler has finished, so M has set the title (told once: hostile tests).
+    void failedSaveToldAfterTheHandler() {
+        FullStore store;
+        store.Seed("ShowPopup", "0");
+        store.Seed("FrstMmery", "No");
+        RecordingBoxes boxes;
+        Program program(store, boxes);
+        program.Start();
+        for (const char* key : {"Num4", "Mem"})
+            program.Main()->findChild<QAbstractButton*>(QLatin1String(key))->click();
+        QCOMPARE(boxes.shown.size(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(boxes.shown, QStringList("Tallix: Tallix could not save its settings to\n"
+                                          "/home/user/.config/Tallix.exe.conf | Tallix - By Dorvik5150 (M)"));
+    }
+
+    // Load never writes. The options take effect again on a return from another window of the program
+    // (the options window saves them), not on one from another program.
+    void optionsRereadOnReturn() {
+        MainWindowRun run;
+        MainCalc& main = run.Start();
+        QVERIFY(run.store.Writes().empty());
+        const auto applied = [&](int pointer, bool red) {
+            FeedbackButton* key = run.key("Num7");
+            QTest::mousePress(key, Qt::LeftButton);
+            const bool pressedRed = key->BackColor() == FeedbackButton::kPressedRed;
+            QTest::mouseRelease(key, Qt::LeftButton);
+            return main.MousePointer() == pointer && pressedRed == red;
+        };
+        QVERIFY(applied(kSpecialPointer, true));
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        run.key("RsCalc")->click();
+        QWidget* rsExp = OpenForm(u"RsExp");
+        QVERIFY(rsExp && QTest::qWaitForWindowActive(rsExp));
+        run.store.Seed("Value", "0");
+        run.store.Seed("RedBttns", "0");
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QVERIFY(applied(kDefaultPointer, false));
+
+        rsExp->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(rsExp));
+        run.store.Seed("Value", "1");
+        run.store.Seed("RedBttns", "1");
+        emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+        ReturnFromOtherProgram returning;
+        main.installEventFilter(&returning);
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QVERIFY(applied(kDefaultPointer, false));
+    }
+
+    // Reopened while its closed window awaits deletion: a new window, loaded afresh; the old one isn't open.
+    void reopenBeforeDeletionLoadsAfresh_data() {
+        QTest::addColumn<QString>("window");
+        for (const char* window : {"Popup", "Sett", "RsExp"})
+            QTest::newRow(window) << window;
+    }
+    void reopenBeforeDeletionLoadsAfresh() {
+        QFETCH(QString, window);
+        MainWindowRun run;
+        MainCalc& main = run.Start();
+        Companions companions(run.store, run.boxes); // a second set, beside the run's own closed ones
+        const auto show = [&] {
+            if (window == "Popup")
+                companions.ShowWelcome(&main, 2000, 300);
+            else if (window == "Sett")
+                companions.ShowOptions(main);
+            else
+                companions.ShowExperience();
+            return QPointer<QWidget>(OpenForm(window));
+        };
+
+        const QPointer<QWidget> first = show();
+        QVERIFY(first);
+        if (auto* okay = first->findChild<QAbstractButton*>("Okay"))
+            okay->click();
+        else
+            QVERIFY(first->close());
+        QVERIFY(!OpenForm(window));
+
+        const QPointer<QWidget> second = show();
+        QVERIFY(second && second != first);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(first.isNull());
+        QCOMPARE(OpenForm(window), second.data());
+    }
+};
+
+TALLIX_TEST_MAIN(LifecycleTest)
+#include "lifecycle_test.moc"
