@@ -46,7 +46,7 @@ public:
     ~Descriptor() {
         if (fd_ >= 0) close(fd_);
     }
-    int get() const { return fd_; }
+    int Get() const { return fd_; }
     explicit operator bool() const { return fd_ >= 0; }
 
 private:

@@ -20,7 +20,7 @@ bool sameFile(const struct stat& a, const struct stat& b) {
 std::variant<LockedFile, FileFailure> LockStoreFile(const StorePlace& place, LockTiming timing) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + timing.wait;
-    const int folder = place.folder.get();
+    const int folder = place.folder.Get();
     const char* name = place.name.c_str();
     constexpr int kOpen = O_RDWR | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
     for (int pass = 0;; ++pass) {
@@ -39,14 +39,14 @@ std::variant<LockedFile, FileFailure> LockStoreFile(const StorePlace& place, Loc
         } else {
             return SystemFailure();
         }
-        if (!locked.file || fstat(locked.file.get(), &locked.st) != 0) return SystemFailure();
+        if (!locked.file || fstat(locked.file.Get(), &locked.st) != 0) return SystemFailure();
         if (locked.created ? !S_ISREG(locked.st.st_mode) : !sameFile(locked.st, seen))
             continue; // swapped since it was looked at
         if (locked.created && geteuid() == 0 &&
-            fchown(locked.file.get(), place.folderStat.st_uid, place.folderStat.st_gid) != 0)
+            fchown(locked.file.Get(), place.folderStat.st_uid, place.folderStat.st_gid) != 0)
             return SystemFailure();
 
-        while (flock(locked.file.get(), LOCK_EX | LOCK_NB) != 0) {
+        while (flock(locked.file.Get(), LOCK_EX | LOCK_NB) != 0) {
             if (errno != EWOULDBLOCK && errno != EINTR) return SystemFailure();
             if (Clock::now() >= deadline)
                 return FileFailure{EWOULDBLOCK, "Another copy of Tallix has kept it locked"};
@@ -55,7 +55,7 @@ std::variant<LockedFile, FileFailure> LockStoreFile(const StorePlace& place, Loc
         // The copy that held the lock may have put a new file in this one's place: lock that instead.
         struct stat now {};
         if (fstatat(folder, name, &now, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(now, locked.st) &&
-            fstat(locked.file.get(), &locked.st) == 0)
+            fstat(locked.file.Get(), &locked.st) == 0)
             return locked;
     }
 }

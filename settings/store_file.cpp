@@ -117,7 +117,7 @@ bool isNewFileName(std::string_view name, const std::string& file) {
 // Removes new files that copies killed in the middle of a save left behind. Only under the lock, when no
 // live copy can be making one.
 void removeLeftovers(const StorePlace& place, const struct stat& file) {
-    const int listing = fcntl(place.folder.get(), F_DUPFD_CLOEXEC, 0);
+    const int listing = fcntl(place.folder.Get(), F_DUPFD_CLOEXEC, 0);
     DIR* entries = listing < 0 ? nullptr : fdopendir(listing);
     if (!entries) {
         if (listing >= 0) close(listing);
@@ -127,9 +127,9 @@ void removeLeftovers(const StorePlace& place, const struct stat& file) {
     while (const dirent* entry = readdir(entries)) {
         struct stat st {};
         if (isNewFileName(entry->d_name, place.name) &&
-            fstatat(place.folder.get(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            fstatat(place.folder.Get(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(st.st_mode) && st.st_nlink == 1 && (st.st_uid == geteuid() || st.st_uid == file.st_uid))
-            unlinkat(place.folder.get(), entry->d_name, 0);
+            unlinkat(place.folder.Get(), entry->d_name, 0);
     }
     closedir(entries);
 }
@@ -144,14 +144,14 @@ struct NewFile {
 std::variant<NewFile, FileFailure> makeNewFile(const StorePlace& place) {
     constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC;
 #ifdef O_TMPFILE
-    if (Descriptor unnamed(openat(place.folder.get(), ".", O_TMPFILE | kFlags, 0600)); unnamed)
+    if (Descriptor unnamed(openat(place.folder.Get(), ".", O_TMPFILE | kFlags, 0600)); unnamed)
         return NewFile{std::move(unnamed), {}};
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return SystemFailure();
 #endif
     for (;;) {
         NewFile made{{}, newFileName(place.name)};
         made.file =
-            Descriptor(openat(place.folder.get(), made.name.c_str(), kFlags | O_CREAT | O_EXCL, 0600));
+            Descriptor(openat(place.folder.Get(), made.name.c_str(), kFlags | O_CREAT | O_EXCL, 0600));
         if (made.file) return made;
         if (errno != EEXIST) return SystemFailure();
     }
@@ -160,12 +160,12 @@ std::variant<NewFile, FileFailure> makeNewFile(const StorePlace& place) {
 // Gives an unnamed new file its name, the last step before it takes the settings file's place.
 std::optional<FileFailure> nameNewFile(const StorePlace& place, NewFile& made) {
     if (!made.name.empty()) return std::nullopt;
-    const std::string self = "/proc/self/fd/" + std::to_string(made.file.get());
+    const std::string self = "/proc/self/fd/" + std::to_string(made.file.Get());
     for (int tries = 0; tries < 100; ++tries) {
         const std::string name = newFileName(place.name);
-        if (linkat(AT_FDCWD, self.c_str(), place.folder.get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+        if (linkat(AT_FDCWD, self.c_str(), place.folder.Get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
             (errno == ENOENT &&
-             linkat(made.file.get(), "", place.folder.get(), name.c_str(), AT_EMPTY_PATH) == 0)) {
+             linkat(made.file.Get(), "", place.folder.Get(), name.c_str(), AT_EMPTY_PATH) == 0)) {
             made.name = name;
             return std::nullopt;
         }
@@ -193,24 +193,24 @@ std::variant<Replaced, FileFailure> replaceFile(const StorePlace& place, const L
                    ? std::variant<Replaced, FileFailure>(Replaced::InPlaceNeeded)
                    : *failure;
     NewFile& file = std::get<NewFile>(made);
-    const int fd = file.file.get();
+    const int fd = file.file.Get();
     const auto discard = [&](std::variant<Replaced, FileFailure> outcome) {
-        if (!file.name.empty()) unlinkat(place.folder.get(), file.name.c_str(), 0);
+        if (!file.name.empty()) unlinkat(place.folder.Get(), file.name.c_str(), 0);
         return outcome;
     };
     if (auto failure = writeAll(fd, data, 0)) return discard(*failure);
     const bool owned = old.st.st_uid == geteuid() && old.st.st_gid == getegid();
-    if ((!owned && fchown(fd, old.st.st_uid, old.st.st_gid) != 0) || !copyAttributes(old.file.get(), fd) ||
+    if ((!owned && fchown(fd, old.st.st_uid, old.st.st_gid) != 0) || !copyAttributes(old.file.Get(), fd) ||
         fchmod(fd, old.st.st_mode & 07777) != 0)
         return discard(Replaced::InPlaceNeeded);
     if (fsync(fd) != 0) return discard(SystemFailure());
     if (auto failure = nameNewFile(place, file)) return discard(*failure);
-    if (renameat(place.folder.get(), file.name.c_str(), place.folder.get(), place.name.c_str()) != 0) {
+    if (renameat(place.folder.Get(), file.name.c_str(), place.folder.Get(), place.name.c_str()) != 0) {
         // A file mounted where it stands, or a link across filesystems, can only be rewritten.
         if (anyOf(errno, {EBUSY, EXDEV})) return discard(Replaced::InPlaceNeeded);
         return discard(SystemFailure());
     }
-    if (auto failure = syncFolder(place.folder.get())) return *failure;
+    if (auto failure = syncFolder(place.folder.Get())) return *failure;
     return Replaced::Done;
 }
 
@@ -243,7 +243,7 @@ std::optional<FileFailure> rewriteInPlace(int fd, const QByteArray& old, const Q
 std::optional<FileFailure> editLocked(const StorePlace& place, const LockedFile& locked,
                                       const std::function<QByteArray(const QByteArray&)>& edit) {
     if (auto refused = WriteRefused(place, locked.st)) return refused;
-    auto read = readAll(locked.file.get(), locked.st);
+    auto read = readAll(locked.file.Get(), locked.st);
     if (auto* failure = std::get_if<FileFailure>(&read)) return *failure;
     const QByteArray& old = std::get<QByteArray>(read);
     const QByteArray data = edit(old);
@@ -254,7 +254,7 @@ std::optional<FileFailure> editLocked(const StorePlace& place, const LockedFile&
         if (auto* failure = std::get_if<FileFailure>(&replaced)) return *failure;
         if (std::get<Replaced>(replaced) == Replaced::Done) return std::nullopt;
     }
-    return rewriteInPlace(locked.file.get(), old, data);
+    return rewriteInPlace(locked.file.Get(), old, data);
 }
 
 } // namespace
@@ -266,15 +266,15 @@ std::variant<std::optional<QByteArray>, FileFailure> ReadStoreFile(const std::st
         return failure->error == ENOENT ? Read(std::nullopt) : *failure;
     const StorePlace& place = std::get<StorePlace>(found);
     struct stat st {};
-    if (fstatat(place.folder.get(), place.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+    if (fstatat(place.folder.Get(), place.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? Read(std::nullopt) : SystemFailure();
     // Checked before opening: opening a FIFO or a device could block or act on it.
     if (auto failure = NotARegularFile(st)) return *failure;
-    const Descriptor file(openat(place.folder.get(), place.name.c_str(),
+    const Descriptor file(openat(place.folder.Get(), place.name.c_str(),
                                  O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
     if (!file) return errno == ENOENT ? Read(std::nullopt) : SystemFailure();
-    if (fstat(file.get(), &st) != 0) return SystemFailure();
-    auto read = readAll(file.get(), st);
+    if (fstat(file.Get(), &st) != 0) return SystemFailure();
+    auto read = readAll(file.Get(), st);
     if (auto* failure = std::get_if<FileFailure>(&read)) return *failure;
     return std::optional(std::get<QByteArray>(std::move(read)));
 }
@@ -291,8 +291,8 @@ std::optional<FileFailure> EditStoreFile(const std::string& path,
     auto failure = editLocked(place, file, edit);
     // A file made only to be locked goes again when nothing could be written into it.
     struct stat now {};
-    if (file.created && fstat(file.file.get(), &now) == 0 && now.st_size == 0 && now.st_nlink > 0)
-        unlinkat(place.folder.get(), place.name.c_str(), 0);
+    if (file.created && fstat(file.file.Get(), &now) == 0 && now.st_size == 0 && now.st_nlink > 0)
+        unlinkat(place.folder.Get(), place.name.c_str(), 0);
     return failure;
 }
 

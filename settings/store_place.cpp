@@ -49,9 +49,9 @@ std::optional<FileFailure> makeFolders(const std::string& folder) {
         const Descriptor parent(open(folderOf(part).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         const Descriptor made(open(part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         struct stat owner {};
-        if (!parent || !made || fstat(parent.get(), &owner) != 0) return SystemFailure();
-        if (geteuid() == 0 && fchown(made.get(), owner.st_uid, owner.st_gid) != 0) return SystemFailure();
-        if (fsync(parent.get()) != 0 && errno != EINVAL) return SystemFailure();
+        if (!parent || !made || fstat(parent.Get(), &owner) != 0) return SystemFailure();
+        if (geteuid() == 0 && fchown(made.Get(), owner.st_uid, owner.st_gid) != 0) return SystemFailure();
+        if (fsync(parent.Get()) != 0 && errno != EINVAL) return SystemFailure();
     }
     return std::nullopt;
 }
@@ -66,17 +66,17 @@ std::variant<StorePlace, FileFailure> FindStoreFile(const std::string& path, boo
     for (int hops = 0; hops < 40; ++hops) {
         StorePlace place{
             Descriptor(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOCTTY | O_CLOEXEC)), {}, name};
-        if (!place.folder || fstat(place.folder.get(), &place.folderStat) != 0) return SystemFailure();
+        if (!place.folder || fstat(place.folder.Get(), &place.folderStat) != 0) return SystemFailure();
         if (name.empty() || name == "." || name == "..") return SystemFailure(EISDIR);
         struct stat st {};
-        if (fstatat(place.folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (fstatat(place.folder.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno == ENOENT) return place;
             return SystemFailure();
         }
         if (!S_ISLNK(st.st_mode)) return place;
         if (!mayFollow(place.folderStat, st)) return planted("a link");
         char target[PATH_MAX];
-        const ssize_t size = readlinkat(place.folder.get(), name.c_str(), target, sizeof target);
+        const ssize_t size = readlinkat(place.folder.Get(), name.c_str(), target, sizeof target);
         if (size <= 0 || size == ssize_t(sizeof target))
             return SystemFailure(size < 0 ? errno : ENAMETOOLONG);
         const std::string link(target, std::size_t(size));

@@ -59,8 +59,9 @@ inline bool PressKeys(tallix::Calculator& calc, std::string_view keys) {
         {"neg", Key::ChangeSign},  {"C", Key::Clear},    {"CE", Key::ClearEntry}, {"M", Key::MemoryStore},
         {"MR", Key::MemoryRecall},
     };
-    for (const auto part : std::views::split(keys, ' ')) {
-        const std::string_view word(part.begin(), part.end());
+    for (std::size_t start = 0, end = 0; start < keys.size(); start = end + 1) {
+        end = std::min(keys.find(' ', start), keys.size());
+        const std::string_view word = keys.substr(start, end - start);
         const auto alias = std::ranges::find(kAliases, word, &Alias::word);
         if (alias != std::end(kAliases)) {
             calc.Press(alias->key);

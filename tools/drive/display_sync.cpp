@@ -21,7 +21,7 @@ namespace tallix::drive {
 
 namespace {
 
-xcb_connection_t* X(void* connection) {
+xcb_connection_t* xcb(void* connection) {
     return static_cast<xcb_connection_t*>(connection);
 }
 
@@ -50,8 +50,8 @@ DisplaySync::DisplaySync() {
 DisplaySync::~DisplaySync() {
     if (!connection_) return;
     QCoreApplication::instance()->removeNativeEventFilter(this);
-    xcb_destroy_window(X(connection_), window_);
-    xcb_flush(X(connection_));
+    xcb_destroy_window(xcb(connection_), window_);
+    xcb_flush(xcb(connection_));
 }
 
 bool DisplaySync::Sync() {
@@ -64,9 +64,9 @@ bool DisplaySync::Sync() {
     event.window = window_;
     event.type = marker_;
     event.data.data32[0] = ++sent_;
-    xcb_send_event(X(connection_), 0, window_, XCB_EVENT_MASK_NO_EVENT,
+    xcb_send_event(xcb(connection_), 0, window_, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char*>(&event));
-    xcb_flush(X(connection_));
+    xcb_flush(xcb(connection_));
     // The marker wakes the event loop when it comes; the timer only bounds each wait.
     QTimer tick;
     tick.start(50);

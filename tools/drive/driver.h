@@ -48,64 +48,64 @@ private:
     using ControlQuery = Answer (Driver::*)(QWidget& control, const QString& target);
     using WindowQuery = Answer (Driver::*)(QWidget& window);
 
-    void Execute(QString text);
+    void execute(QString text);
 
-    void Store(const Line& line);
-    void Unstore(const Line& line);
-    void Start(const Line& line);
-    void Click(const Line& line);
-    void Press(const Line& line);
-    void Release(const Line& line);
-    void Type(const Line& line);
-    void Close(const Line& line);
-    void Move(const Line& line);
-    void Restart(const Line& line);
-    void Print(const Line& line);
+    void store(const Line& line);
+    void unstore(const Line& line);
+    void start(const Line& line);
+    void click(const Line& line);
+    void press(const Line& line);
+    void release(const Line& line);
+    void type(const Line& line);
+    void close(const Line& line);
+    void move(const Line& line);
+    void restart(const Line& line);
+    void print(const Line& line);
 
-    Answer Ask(const QString& query);
-    Answer Screen();
-    Answer Display();
-    Answer Title();
-    Answer Pointer();
-    Answer Left();
-    Answer Top();
-    Answer Open();
-    Answer Active();
-    Answer Text(QWidget& control, const QString& target);
-    Answer State(QWidget& control, const QString& target);
-    Answer BackColor(QWidget& control, const QString& target);
-    Answer Rect(QWidget& control, const QString& target);
-    Answer WindowTitle(QWidget& window);
-    Answer WindowLeft(QWidget& window);
-    Answer WindowTop(QWidget& window);
-    Answer StoredSetting(const QString& key);
+    Answer ask(const QString& query);
+    Answer screen();
+    Answer display();
+    Answer title();
+    Answer pointer();
+    Answer left();
+    Answer top();
+    Answer open();
+    Answer active();
+    Answer text(QWidget& control, const QString& target);
+    Answer state(QWidget& control, const QString& target);
+    Answer backColor(QWidget& control, const QString& target);
+    Answer rect(QWidget& control, const QString& target);
+    Answer windowTitle(QWidget& window);
+    Answer windowLeft(QWidget& window);
+    Answer windowTop(QWidget& window);
+    Answer storedSetting(const QString& key);
 
     // Starts the program when no window of it is open.
-    void EnsureRunning();
+    void ensureRunning();
     // Closes every open window, the main window first, as the user ends a run: the options window
     // with its OK, the only way a user has.
-    void CloseAll();
+    void closeAll();
     // Lets the program handle what the last step caused, as the desktop's event loop would, until
     // nothing changes any more (on an X server, until the server has told all it did), and plays the
     // window manager's part meanwhile. A command returns only once settled.
-    void Settle();
+    void settle();
     // The window manager's part: when no shown window of the program is active any more (the active one
     // has closed), the one active before it becomes active again. It also activates each window as it
     // shows (NewWindowFocus).
-    void ReactivateAfterClose();
-    void RecordActivation(QWindow* window);
+    void reactivateAfterClose();
+    void recordActivation(QWindow* window);
 
-    QWidget* FindOpenWindow(const QString& name) const;
-    QWidget* RequireWindow(const QString& name);
-    QWidget* ResolveTarget(const QString& target);
-    Answer MainControlText(const char* name);
-    void MouseOver(QWidget& control, bool press);
+    QWidget* findOpenWindow(const QString& name) const;
+    QWidget* requireWindow(const QString& name);
+    QWidget* resolveTarget(const QString& target);
+    Answer mainControlText(const char* name);
+    void mouseOver(QWidget& control, bool press);
 
-    void AnswerBox(QMessageBox& box);
-    void CheckForStuckModal();
+    void answerBox(QMessageBox& box);
+    void checkForStuckModal();
 
-    void Emit(const QString& line);
-    void Error(const QString& message);
+    void printLine(const QString& line);
+    void error(const QString& message);
 
     Program& program_;
     const std::map<QString, Command> commands_;
