@@ -1,7 +1,7 @@
 #include "windows/forms/form.h"
 
+#include "platform/window_hints.h"
 #include "windows/forms/twips.h"
-#include "windows/forms/window_hints.h"
 
 #include <QApplication>
 #include <QMoveEvent>

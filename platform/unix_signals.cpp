@@ -1,9 +1,9 @@
-#include "app/unix_signals.h"
+#include "platform/unix_signals.h"
 
 #include <QCoreApplication>
 
 #ifdef Q_OS_UNIX
-#include "settings/end_at_once.h"
+#include "platform/end_at_once.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "windows/forms/window_hints.h"
+#include "platform/window_hints.h"
 
 #include <QGuiApplication>
 #include <QWidget>

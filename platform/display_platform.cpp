@@ -1,4 +1,4 @@
-#include "app/display_platform.h"
+#include "platform/display_platform.h"
 
 #include <QByteArray>
 #include <QtGui/qtguiglobal.h>
