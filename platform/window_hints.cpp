@@ -4,7 +4,6 @@
 #include <QWidget>
 
 #if defined(TALLIX_HAVE_XCB) && QT_CONFIG(xcb)
-#define TALLIX_XCB_HINTS
 #include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
@@ -14,12 +13,8 @@
 #include <cstdlib>
 #include <memory>
 #include <string_view>
-#endif
 
 namespace tallix {
-
-#ifdef TALLIX_XCB_HINTS
-
 namespace {
 
 // The _MOTIF_WM_HINTS property's fields and bits, as Motif's MwmUtil.h numbers them.
@@ -111,7 +106,11 @@ bool PointerButtonDownAtServer() {
     return reply && (reply->mask & kButtons);
 }
 
+} // namespace tallix
+
 #else
+
+namespace tallix {
 
 void SetWindowManagerHints(QWidget&) {}
 
@@ -119,6 +118,6 @@ bool PointerButtonDownAtServer() {
     return false;
 }
 
-#endif
-
 } // namespace tallix
+
+#endif
