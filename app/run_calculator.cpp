@@ -1,6 +1,6 @@
 #include "app/run_calculator.h"
 
-#include "app/unix_signals.h"
+#include "platform/unix_signals.h"
 #include "resources/resources.h"
 #include "settings/qt_settings_store.h"
 #include "windows/forms/message_boxes.h"

@@ -1,6 +1,6 @@
 #include "settings/store_file.h"
 
-#include "settings/end_at_once.h"
+#include "platform/end_at_once.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "settings/end_at_once.h"
+#include "platform/end_at_once.h"
 #include "settings/ini_text.h"
 #include "settings/qt_settings_store.h"
 #include "settings/settings.h"

@@ -2,46 +2,24 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QGuiApplication>
 #include <QTimer>
+#include <QtGui/qtguiglobal.h>
 
 #if defined(TALLIX_HAVE_XCB) && QT_CONFIG(xcb)
-#define TALLIX_XCB_SYNC
-#include <QtGui/qguiapplication_platform.h>
+#include "platform/x11.h"
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
-#include <string_view>
-#endif
-
 namespace tallix::drive {
 
-#ifdef TALLIX_XCB_SYNC
-
-namespace {
-
-xcb_connection_t* xcb(void* connection) {
-    return static_cast<xcb_connection_t*>(connection);
-}
-
-} // namespace
-
 DisplaySync::DisplaySync() {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11) return;
-    xcb_connection_t* connection = x11->connection();
-    constexpr std::string_view kName = "_TALLIX_DRIVE_SYNC";
-    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, std::uint16_t(kName.size()), kName.data()), nullptr);
-    if (!atom) return;
-    marker_ = atom->atom;
-    std::free(atom);
+    xcb_connection_t* connection = QtX11Connection();
+    if (!connection) return;
+    marker_ = InternAtom(connection, "_TALLIX_DRIVE_SYNC");
+    if (marker_ == XCB_ATOM_NONE) return;
     // Sent with no event mask, the marker goes to the client that created the window: this one.
     window_ = xcb_generate_id(connection);
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window_, root, 0, 0, 1, 1, 0,
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window_, FirstRootWindow(connection), 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
     connection_ = connection;
     QCoreApplication::instance()->installNativeEventFilter(this);
@@ -50,8 +28,8 @@ DisplaySync::DisplaySync() {
 DisplaySync::~DisplaySync() {
     if (!connection_) return;
     QCoreApplication::instance()->removeNativeEventFilter(this);
-    xcb_destroy_window(xcb(connection_), window_);
-    xcb_flush(xcb(connection_));
+    xcb_destroy_window(connection_, window_);
+    xcb_flush(connection_);
 }
 
 bool DisplaySync::Sync() {
@@ -64,9 +42,8 @@ bool DisplaySync::Sync() {
     event.window = window_;
     event.type = marker_;
     event.data.data32[0] = ++sent_;
-    xcb_send_event(xcb(connection_), 0, window_, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char*>(&event));
-    xcb_flush(xcb(connection_));
+    xcb_send_event(connection_, 0, window_, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+    xcb_flush(connection_);
     // The marker wakes the event loop when it comes; the timer only bounds each wait.
     QTimer tick;
     tick.start(50);
@@ -100,7 +77,11 @@ bool DisplaySync::nativeEventFilter(const QByteArray& type, void* message, qintp
     }
 }
 
+} // namespace tallix::drive
+
 #else
+
+namespace tallix::drive {
 
 DisplaySync::DisplaySync() = default;
 DisplaySync::~DisplaySync() = default;
@@ -114,6 +95,6 @@ bool DisplaySync::nativeEventFilter(const QByteArray&, void*, qintptr*) {
     return false;
 }
 
-#endif
-
 } // namespace tallix::drive
+
+#endif

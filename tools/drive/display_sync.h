@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+struct xcb_connection_t;
+
 namespace tallix::drive {
 
 // Handles what the display server has to tell the program. Offscreen everything arrives in this
@@ -25,9 +27,9 @@ public:
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
 
 private:
-    void* connection_ = nullptr; // xcb_connection_t, when on X11
-    std::uint32_t window_ = 0;   // an unmapped window of the driver's own, which the marker is sent to
-    std::uint32_t marker_ = 0;   // its message type
+    xcb_connection_t* connection_ = nullptr; // when on X11
+    std::uint32_t window_ = 0; // an unmapped window of the driver's own, which the marker is sent to
+    std::uint32_t marker_ = 0; // its message type
     std::uint32_t sent_ = 0;
     std::uint32_t seen_ = 0;
     bool told_ = false;

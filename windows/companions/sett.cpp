@@ -1,11 +1,11 @@
 #include "windows/companions/sett.h"
 
 #include "engine/number_text.h"
+#include "platform/window_hints.h"
 #include "settings/settings.h"
 #include "windows/companions/companion_controls.h"
 #include "windows/companions/companions.h"
 #include "windows/forms/control_table.h"
-#include "windows/forms/window_hints.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,7 +1,8 @@
 #include "windows/forms/form.h"
 
+#include "platform/display_platform.h"
+#include "platform/window_hints.h"
 #include "windows/forms/twips.h"
-#include "windows/forms/window_hints.h"
 
 #include <QApplication>
 #include <QMoveEvent>
@@ -10,7 +11,7 @@
 namespace tallix {
 
 bool WindowPositionsKnown() {
-    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return !OnWayland();
 }
 
 Form::Form(QWidget* parent, Qt::WindowFlags flags)

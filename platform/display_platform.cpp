@@ -1,17 +1,23 @@
-#include "app/display_platform.h"
+#include "platform/display_platform.h"
 
 #include <QByteArray>
+#include <QGuiApplication>
 #include <QtGui/qtguiglobal.h>
 
+namespace tallix {
+
+bool OnWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+} // namespace tallix
+
 #if defined(TALLIX_HAVE_XCB) && QT_CONFIG(xcb)
-#define TALLIX_XWAYLAND_FIRST
 #include <xcb/xcb.h>
-#endif
 
 namespace tallix {
 
 void ChooseDisplayPlatform() {
-#ifdef TALLIX_XWAYLAND_FIRST
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return;
     const bool wayland =
         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland";
@@ -21,7 +27,16 @@ void ChooseDisplayPlatform() {
     const bool answers = xcb_connection_has_error(connection) == 0;
     xcb_disconnect(connection);
     if (answers) qputenv("QT_QPA_PLATFORM", "xcb");
-#endif
 }
 
 } // namespace tallix
+
+#else
+
+namespace tallix {
+
+void ChooseDisplayPlatform() {}
+
+} // namespace tallix
+
+#endif

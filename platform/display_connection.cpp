@@ -1,6 +1,6 @@
-#include "app/display_connection.h"
+#include "platform/display_connection.h"
 
-#include "app/display_platform.h"
+#include "platform/display_platform.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,10 +1,11 @@
-#include "app/unix_signals.h"
+#include "platform/unix_signals.h"
 
-#include <QCoreApplication>
+#include <QtGlobal>
 
 #ifdef Q_OS_UNIX
-#include "settings/end_at_once.h"
+#include "platform/end_at_once.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <atomic>
@@ -13,11 +14,8 @@
 
 #include <sys/socket.h>
 #include <unistd.h>
-#endif
 
 namespace tallix {
-
-#ifdef Q_OS_UNIX
 namespace {
 
 int signalSockets[2] = {-1, -1};
@@ -52,8 +50,15 @@ void CloseOnStopSignals(std::function<void()> close) {
     for (const int stop : {SIGTERM, SIGINT, SIGHUP})
         sigaction(stop, &action, nullptr);
 }
-#else
-void CloseOnStopSignals(std::function<void()>) {}
-#endif
 
 } // namespace tallix
+
+#else
+
+namespace tallix {
+
+void CloseOnStopSignals(std::function<void()>) {}
+
+} // namespace tallix
+
+#endif

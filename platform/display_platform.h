@@ -8,4 +8,8 @@ namespace tallix {
 // where it was closed, nor the welcome and options windows beside it. Elsewhere Qt's own choice stands.
 void ChooseDisplayPlatform();
 
+// Whether the program runs on Wayland itself, where the compositor places every window and tells no
+// one where.
+bool OnWayland();
+
 } // namespace tallix
