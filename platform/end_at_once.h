@@ -14,7 +14,7 @@ inline std::atomic<int> rewrites{0}; // rewrites in place under way
 inline std::atomic<int> status{-1};  // the exit status asked for, once asked
 static_assert(std::atomic<int>::is_always_lock_free);
 
-inline void endIfAsked() {
+inline void EndIfAsked() {
     if (const int asked = status.load(); asked >= 0) _exit(asked);
 }
 } // namespace end_at_once
@@ -30,10 +30,10 @@ class HoldEndAtOnce {
 public:
     HoldEndAtOnce() {
         // Asked just before: nothing is written yet.
-        if (end_at_once::rewrites.fetch_add(1) == 0) end_at_once::endIfAsked();
+        if (end_at_once::rewrites.fetch_add(1) == 0) end_at_once::EndIfAsked();
     }
     ~HoldEndAtOnce() {
-        if (end_at_once::rewrites.fetch_sub(1) == 1) end_at_once::endIfAsked();
+        if (end_at_once::rewrites.fetch_sub(1) == 1) end_at_once::EndIfAsked();
     }
     HoldEndAtOnce(const HoldEndAtOnce&) = delete;
     HoldEndAtOnce& operator=(const HoldEndAtOnce&) = delete;

@@ -21,7 +21,7 @@ namespace {
 int signalSockets[2] = {-1, -1};
 std::atomic<bool> closing{false};
 
-extern "C" void onStopSignal(int number) {
+extern "C" void OnStopSignal(int number) {
     // Asked again while the windows close (they may wait for a lock, say): the user means it.
     if (closing.exchange(true)) EndProcessAtOnce(128 + number);
     const int savedErrno = errno;
@@ -44,7 +44,7 @@ void CloseOnStopSignals(std::function<void()> close) {
         close();
     });
     struct sigaction action = {};
-    action.sa_handler = onStopSignal;
+    action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (const int stop : {SIGTERM, SIGINT, SIGHUP})

@@ -16,20 +16,18 @@ namespace tallix {
 namespace {
 
 // The _MOTIF_WM_HINTS property's fields and bits, as Motif's MwmUtil.h numbers them.
-enum : std::uint32_t {
-    kHintsFunctions = 1u << 0,
-    kHintsDecorations = 1u << 1,
-    kFunctionResize = 1u << 1,
-    kFunctionMove = 1u << 2,
-    kFunctionMinimize = 1u << 3,
-    kFunctionMaximize = 1u << 4,
-    kFunctionClose = 1u << 5,
-    kDecorationBorder = 1u << 1,
-    kDecorationResizeHandles = 1u << 2,
-    kDecorationTitle = 1u << 3,
-    kDecorationMinimize = 1u << 5,
-    kDecorationMaximize = 1u << 6,
-};
+constexpr std::uint32_t kHintsFunctions = 1u << 0;
+constexpr std::uint32_t kHintsDecorations = 1u << 1;
+constexpr std::uint32_t kFunctionResize = 1u << 1;
+constexpr std::uint32_t kFunctionMove = 1u << 2;
+constexpr std::uint32_t kFunctionMinimize = 1u << 3;
+constexpr std::uint32_t kFunctionMaximize = 1u << 4;
+constexpr std::uint32_t kFunctionClose = 1u << 5;
+constexpr std::uint32_t kDecorationBorder = 1u << 1;
+constexpr std::uint32_t kDecorationResizeHandles = 1u << 2;
+constexpr std::uint32_t kDecorationTitle = 1u << 3;
+constexpr std::uint32_t kDecorationMinimize = 1u << 5;
+constexpr std::uint32_t kDecorationMaximize = 1u << 6;
 
 // Adds `state` to the window's _NET_WM_STATE unless it is there; Qt keeps what it finds there when it
 // maps the window.

@@ -55,7 +55,7 @@ OptionsWindow::OptionsWindow(SettingsStore& store, const Form& main)
     pressAtServer_ = new QTimer(this);
     pressAtServer_->setSingleShot(true);
     pressAtServer_->setInterval(10);
-    connect(pressAtServer_, &QTimer::timeout, this, &OptionsWindow::TakeActivationBack);
+    connect(pressAtServer_, &QTimer::timeout, this, &OptionsWindow::takeActivationBack);
 
     Form_Load(main);
 }
@@ -68,7 +68,7 @@ bool OptionsWindow::event(QEvent* event) {
 bool OptionsWindow::eventFilter(QObject* watched, QEvent* event) {
     // On the application while a click waits to be whole: decided again once its release is handled.
     if (event->type() == QEvent::MouseButtonRelease)
-        QTimer::singleShot(0, this, &OptionsWindow::TakeActivationBack);
+        QTimer::singleShot(0, this, &OptionsWindow::takeActivationBack);
     return Form::eventFilter(watched, event);
 }
 
@@ -101,10 +101,10 @@ void OptionsWindow::Form_Load(const Form& main) {
 }
 
 void OptionsWindow::Form_Deactivate() {
-    QTimer::singleShot(0, this, &OptionsWindow::TakeActivationBack);
+    QTimer::singleShot(0, this, &OptionsWindow::takeActivationBack);
 }
 
-void OptionsWindow::TakeActivationBack() {
+void OptionsWindow::takeActivationBack() {
     qApp->removeEventFilter(this);
     // Decided once the activation has settled: taken back from another window of the program, but not
     // from another application (no active window then), nor from a modal box that the user must answer.

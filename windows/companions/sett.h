@@ -29,7 +29,7 @@ protected:
 private:
     void Form_Load(const Form& main);
     void Form_Deactivate();
-    void TakeActivationBack();
+    void takeActivationBack();
     void Form_Unload();
     void Okay_Click();
 
