@@ -1,4 +1,3 @@
-#include "settings/end_at_once.h"
 #include "settings/ini_text.h"
 #include "settings/qt_settings_store.h"
 #include "settings/settings.h"
@@ -6,19 +5,16 @@
 #include "tests/support/table_file.h"
 #include "tests/support/test_main.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSettings>
 
 #include <filesystem>
-#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using tallix::QtSettingsStore;
@@ -45,11 +41,6 @@ std::optional<tallix::FileFailure> SetTop(const char* value, std::chrono::millis
         {wait, std::chrono::milliseconds(1)});
 }
 
-QByteArray StoreBytes() {
-    QFile file(StoreFile());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // How many of this process's descriptors have the store file open.
 int OpenedStoreFiles() {
     int count = 0;
@@ -63,9 +54,6 @@ int OpenedStoreFiles() {
 // Through the program's own application name and section, so that the file above is theirs.
 QString Get(QtSettingsStore& store, const char* key) {
     return QString::fromStdString(store.GetSetting(tallix::kAppName, tallix::kSection, key, "<default>"));
-}
-void Save(QtSettingsStore& store, const char* key, const QString& value) {
-    store.SaveSetting(tallix::kAppName, tallix::kSection, key, value.toStdString());
 }
 
 // What any other QSettings user reads. Qt trusts a cached file while its size and time stamp agree, which
@@ -84,10 +72,7 @@ class QtSettingsStoreTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QDir(StoreFile()).removeRecursively();
-        QFile::remove(StoreFile());
-    }
+    void init() { QFile::remove(StoreFile()); }
 
     // Hand edits read back as written, even where Qt differs; a saved text reads back exactly, for Qt too.
     void handEditedValues_data() { AddTableRows(TABLES "hand_edited.txt", {"case", "file", "read", "qt"}); }
@@ -101,7 +86,7 @@ private slots:
         std::ostringstream errors;
         QtSettingsStore store(errors);
         QCOMPARE(Get(store, "MemoryValue"), read);
-        Save(store, "MemoryValue", read);
+        store.SaveSetting(tallix::kAppName, tallix::kSection, "MemoryValue", read.toStdString());
         QtSettingsStore reader;
         QCOMPARE(Get(reader, "MemoryValue"), read);
         if (qt == "yes") QCOMPARE(QtRead("MemoryValue"), QVariant(read));
@@ -115,87 +100,6 @@ private slots:
         const tallix::ini::Change change{QStringLiteral("Top"), QStringLiteral("7")};
         QCOMPARE(tallix::ini::Edited(Unescaped(before), QStringLiteral("Default Settings"), {&change, 1}),
                  Unescaped(after));
-    }
-
-    // Random files of settings-line bits: the value reads back; lines without the key survive, in order.
-    void randomFilesKeepTheirLines() {
-        QList<QByteArray> pieces =
-            QByteArray("[Default%20Settings]|[Default Settings]|[Other]|[|Top=1| Top = 2 "
-                       "|MemoryValue=3|Top|=x|; Top=4|# Top=5|\"|@Rect(1 2 3 4)|"
-                       "\xEF\xBB\xBF|\r|\n|\r\n|\n| |a,b")
-                .split('|');
-        pieces << QByteArray("\0", 1);
-        std::mt19937 random(7);
-        for (int round = 0; round < 3000; ++round) {
-            QByteArray file;
-            for (int n = int(random() % 24); n > 0; --n)
-                file += pieces[int(random() % pieces.size())];
-            const QString value = QString::number(double(random()) / 7) + (round % 5 ? "" : ",;\"");
-            const tallix::ini::Change change{QStringLiteral("Top"), value};
-            const QByteArray edited =
-                tallix::ini::Edited(file, QStringLiteral("Default Settings"), {&change, 1});
-            const auto read =
-                tallix::ini::StoredText(edited, QStringLiteral("Default Settings"), QStringLiteral("Top"));
-            QVERIFY2(read && *read == value.toUtf8(), file.toPercentEncoding().constData());
-            qsizetype kept = 0;
-            const QByteArray lines = QByteArray(edited).replace('\r', '\n');
-            for (const QByteArray& line : QByteArray(file).replace('\r', '\n').split('\n')) {
-                const qsizetype at = lines.indexOf(line, kept);
-                QVERIFY2(at >= 0 || line.contains("Top"), file.toPercentEncoding().constData());
-                if (at >= 0) kept = at + line.size();
-            }
-        }
-    }
-
-    // An unreadable store gives defaults. A failed save prints one line, tells the handler and is kept by
-    // this store alone until the store is writable again: the next save, or the end of the run, saves it.
-    void failedSaveKept_data() {
-        QTest::addColumn<bool>("flush");
-        QTest::newRow("saved with the next save") << false;
-        QTest::newRow("saved at the end of the run") << true;
-    }
-    void failedSaveKept() {
-        QFETCH(bool, flush);
-        QVERIFY(QDir().mkpath(StoreFile())); // a folder in place of the file
-        std::ostringstream errors;
-        QtSettingsStore store(errors);
-        int problems = 0;
-        store.SetProblemHandler([&](const tallix::StoreProblem& problem) {
-            ++problems;
-            QCOMPARE(problem.where, StoreFile().toStdString());
-            QVERIFY(!problem.reason.empty());
-        });
-        std::ostringstream otherErrors;
-        QtSettingsStore other(otherErrors);
-        QCOMPARE(Get(store, "Top"), "<default>");
-        Save(store, "Top", "123");
-        QCOMPARE(problems, 2); // the read, then the save
-        QCOMPARE(Get(store, "Top"), "123");
-        QCOMPARE(Get(other, "Top"), "<default>");
-
-        init();
-        if (flush) {
-            store.Flush();
-        } else {
-            Save(store, "Left", "7");
-            QCOMPARE(Get(other, "Left"), "7");
-        }
-        QCOMPARE(Get(other, "Top"), "123");
-        QCOMPARE(problems, 2);
-    }
-
-    // Another copy's lock holds for as long as that copy has it, however long: a save that can't wait
-    // any longer fails and leaves the file alone. The kernel ends the lock with its holder.
-    void aLiveLockIsNeverOvertaken() {
-        QVERIFY(!SetTop("1", {}));
-        const int holder = open(StoreFile().toLocal8Bit(), O_RDONLY);
-        QCOMPARE(flock(holder, LOCK_EX), 0);
-        const auto failure = SetTop("2", {});
-        QVERIFY(failure && failure->error == EWOULDBLOCK);
-        QVERIFY(StoreBytes().contains("Top=1"));
-        close(holder);
-        QVERIFY(!SetTop("2", {}));
-        QVERIFY(StoreBytes().contains("Top=2"));
     }
 
     // A copy that replaced the file while this one waited for the lock: the edit goes into its new file.
@@ -215,7 +119,9 @@ private slots:
         const auto failure = SetTop("2", std::chrono::minutes(1));
         other.join();
         QVERIFY(!failure);
-        QCOMPARE(StoreBytes(), QByteArray("[Default%20Settings]\nLeft=5\nTop=2\n"));
+        QFile file(StoreFile());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("[Default%20Settings]\nLeft=5\nTop=2\n"));
     }
 
     // Only files named as the store names its new files are taken for what a killed copy left.
@@ -233,28 +139,6 @@ private slots:
             QVERIFY2(!QFile::exists(folder + name), qPrintable(name));
         for (const QString& name : users)
             QVERIFY2(QFile::remove(folder + name), qPrintable(name));
-    }
-
-    // Asked to end at once (signal handler, any thread) mid-rewrite, the process ends after the rewrite.
-    void endAtOnceWaitsForARewriteInPlace() {
-        int written[2];
-        QCOMPARE(pipe(written), 0);
-        const pid_t child = fork();
-        if (child == 0) {
-            {
-                const tallix::HoldEndAtOnce rewrite;
-                tallix::EndProcessAtOnce(3);
-                static_cast<void>(write(written[1], "w", 1)); // the rest of the rewrite
-            }
-            _exit(0);
-        }
-        close(written[1]);
-        char byte = 0;
-        QCOMPARE(read(written[0], &byte, 1), 1);
-        close(written[0]);
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QCOMPARE(WEXITSTATUS(status), 3);
     }
 };
 
