@@ -8,14 +8,8 @@
 #include <QFile>
 #include <QSettings>
 
-#include <filesystem>
 #include <sstream>
 #include <string>
-#include <thread>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 using tallix::QtSettingsStore;
 
@@ -39,16 +33,6 @@ std::optional<tallix::FileFailure> SetTop(const char* value, std::chrono::millis
             return tallix::ini::Edited(file, QStringLiteral("Default Settings"), {&change, 1});
         },
         {wait, std::chrono::milliseconds(1)});
-}
-
-// How many of this process's descriptors have the store file open.
-int OpenedStoreFiles() {
-    int count = 0;
-    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
-        std::error_code error;
-        count += std::filesystem::read_symlink(fd.path(), error) == StoreFile().toStdString();
-    }
-    return count;
 }
 
 // Through the program's own application name and section, so that the file above is theirs.
@@ -100,28 +84,6 @@ private slots:
         const tallix::ini::Change change{QStringLiteral("Top"), QStringLiteral("7")};
         QCOMPARE(tallix::ini::Edited(Unescaped(before), QStringLiteral("Default Settings"), {&change, 1}),
                  Unescaped(after));
-    }
-
-    // A copy that replaced the file while this one waited for the lock: the edit goes into its new file.
-    void aFileReplacedMeanwhileIsLockedAfresh() {
-        QVERIFY(!SetTop("1", {}));
-        const int holder = open(StoreFile().toLocal8Bit(), O_RDONLY);
-        QCOMPARE(flock(holder, LOCK_EX), 0);
-        std::thread other([holder] {
-            while (OpenedStoreFiles() < 2) // the waiting save has opened the old file
-                std::this_thread::yield();
-            QFile replacement(StoreFile() + QStringLiteral(".new"));
-            if (replacement.open(QIODevice::WriteOnly)) replacement.write("[Default%20Settings]\nLeft=5\n");
-            replacement.close();
-            std::rename((StoreFile() + QStringLiteral(".new")).toLocal8Bit(), StoreFile().toLocal8Bit());
-            close(holder);
-        });
-        const auto failure = SetTop("2", std::chrono::minutes(1));
-        other.join();
-        QVERIFY(!failure);
-        QFile file(StoreFile());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("[Default%20Settings]\nLeft=5\nTop=2\n"));
     }
 
     // Only files named as the store names its new files are taken for what a killed copy left.
