@@ -121,14 +121,11 @@ class Session:
         self.processes.clear()
         shutil.rmtree(self.work, ignore_errors=True)
 
-    def atom(self, name):
-        return self.x.intern_atom(name)
-
     def property(self, window, name):
         from Xlib.error import BadWindow
 
         try:
-            reply = window.get_full_property(self.atom(name), 0)
+            reply = window.get_full_property(self.x.intern_atom(name), 0)
         except BadWindow:  # gone meanwhile
             return None
         return list(reply.value) if reply else None
@@ -193,8 +190,8 @@ class Session:
         from Xlib import X, protocol
 
         window.send_event(protocol.event.ClientMessage(
-            window=window, client_type=self.atom("WM_PROTOCOLS"),
-            data=(32, [self.atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
+            window=window, client_type=self.x.intern_atom("WM_PROTOCOLS"),
+            data=(32, [self.x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
         self.x.flush()
 
 

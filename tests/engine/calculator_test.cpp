@@ -37,7 +37,9 @@ class CalculatorTest : public QObject {
 
 private slots:
     // The table of key sequences: keys | screen | operator box | the memory's log.
-    void keySequences_data() { AddTableRows(KEY_SEQUENCES, {"keys", "screen", "display", "memory"}); }
+    void keySequences_data() {
+        AddTableRows(TABLES "key_sequences.txt", {"keys", "screen", "display", "memory"});
+    }
     void keySequences() {
         QFETCH(QString, keys);
         // A leading "[TEXT]" is the memory an earlier run stored.

@@ -9,7 +9,7 @@ class ExperienceTest : public QObject {
 private slots:
     // The experience calculator: its two outputs, or "refused" for inputs turned down with a message box.
     void experience_data() {
-        AddTableRows(EXPERIENCE_TABLE, {"perKill", "current", "desired", "exp", "kills"});
+        AddTableRows(TABLES "experience.txt", {"perKill", "current", "desired", "exp", "kills"});
     }
     void experience() {
         QFETCH(QString, perKill);

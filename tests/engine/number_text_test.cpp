@@ -11,7 +11,7 @@ class NumberTextTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void texts_data() { AddTableRows(NUMBER_TEXTS, {"text", "way", "number"}); }
+    void texts_data() { AddTableRows(TABLES "number_texts.txt", {"text", "way", "number"}); }
     void texts() {
         QFETCH(QString, text);
         QFETCH(QString, way);

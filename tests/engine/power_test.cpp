@@ -8,7 +8,7 @@ class PowerTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void correctlyRounded_data() { AddTableRows(POWERS, {"case", "x", "y", "power"}); }
+    void correctlyRounded_data() { AddTableRows(TABLES "powers.txt", {"case", "x", "y", "power"}); }
     void correctlyRounded() {
         QFETCH(QString, x);
         QFETCH(QString, y);

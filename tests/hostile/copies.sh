@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Eight copies of the program saving into one store at once, for ten seconds.
-#   bash copies.sh DRIVE copies          every copy runs to the end
-#   bash copies.sh DRIVE killed_copies   a copy is SIGKILLed every half second, mostly mid-save, and restarted
-# Each copy, in a loop: stores a number under a key of its own (an outside edit, under the store's lock) and
-# reads it back; stores a number with M; every fifth time also moves its window, closes the options with OK
-# and restarts, so that all seven keys are saved again and again. No save may fail or be lost.
+# Eight copies of the program saving into one store at once, for ten seconds, each in a loop: an outside
+# edit under a key of its own read back, M, and every fifth time a move, the options' OK and a restart
+# (all seven keys saved). No save may fail or be lost. `bash copies.sh DRIVE killed_copies` also SIGKILLs
+# a copy every half second, mostly mid-save, and restarts it.
 set -uo pipefail
 drive=$1
 mode=${2:-copies}

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# bash paused.sh DRIVE TALLIX SHIM: a copy of the program held inside a save (and so holding the store's
-# lock) for longer than any other copy waits, through the LD_PRELOAD shim SHIM.
-#   A copy held while another saves: the other one's save fails, is told, and is saved by its next save;
-#   nothing that either saved is lost, and the file has no torn line.
-#   A program held in a rewrite in place and sent a flood of SIGTERMs: it ends with 143 once the rewrite
-#   is done, and the file is whole.
+# bash paused.sh DRIVE TALLIX SHIM: a copy held inside a save (the LD_PRELOAD shim SHIM) for longer than
+# any other waits. Another copy's save meanwhile fails, is told, and is saved by its next save, nothing
+# lost, no torn line; a flood of SIGTERMs during a rewrite in place ends it with 143 once the rewrite is done.
 set -uo pipefail
 drive=$(realpath "$1") tallix=$(realpath "$2") shim=$(realpath "$3")
 source "$(dirname "$0")/../support/skip.sh"

@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
 # bash stores.sh DRIVE: for every case of stores.txt, tallix-drive plays session.drive on the case's store
-# and must print EXPECTED.expected (each store warning as one line). "broken" stores can't be used (or, for
-# "read-only" and "disk-full", only read): the program starts from what it can read, works the whole run,
-# reading back what it failed to save, reports each failed save on standard error, tells the user once per
-# start, and leaves the store as it was. "saved" stores are odd but usable: every
-# save goes through unreported, and the file keeps its kind, owner, group, mode, links, ACL, attributes and
-# every byte that isn't one of the program's settings, and nothing is added to its folder or removed.
+# and must print EXPECTED.expected. A "broken" store (read-only and disk-full: only read) is left as it
+# was, each failed save reported on standard error; an odd "saved" one is saved unreported, keeping the
+# file's kind, owner, mode, links, ACL, attributes, other bytes and its folder's other files.
 set -uo pipefail
 shopt -s lastpipe # the checks below add their problems at the end of a pipe
 drive=$(realpath "$1")

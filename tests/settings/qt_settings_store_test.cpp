@@ -1,4 +1,3 @@
-#include "platform/end_at_once.h"
 #include "settings/ini_text.h"
 #include "settings/qt_settings_store.h"
 #include "settings/settings.h"
@@ -18,7 +17,6 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using tallix::QtSettingsStore;
@@ -233,28 +231,6 @@ private slots:
             QVERIFY2(!QFile::exists(folder + name), qPrintable(name));
         for (const QString& name : users)
             QVERIFY2(QFile::remove(folder + name), qPrintable(name));
-    }
-
-    // Asked to end at once (signal handler, any thread) mid-rewrite, the process ends after the rewrite.
-    void endAtOnceWaitsForARewriteInPlace() {
-        int written[2];
-        QCOMPARE(pipe(written), 0);
-        const pid_t child = fork();
-        if (child == 0) {
-            {
-                const tallix::HoldEndAtOnce rewrite;
-                tallix::EndProcessAtOnce(3);
-                static_cast<void>(write(written[1], "w", 1)); // the rest of the rewrite
-            }
-            _exit(0);
-        }
-        close(written[1]);
-        char byte = 0;
-        QCOMPARE(read(written[0], &byte, 1), 1);
-        close(written[0]);
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QCOMPARE(WEXITSTATUS(status), 3);
     }
 };
 

@@ -56,7 +56,7 @@ private slots:
     }
 
     // What the end-to-end layout script cannot see: the first focus, then Tab all the way round.
-    void tabOrder_data() { AddTableRows(TAB_ORDER_TABLE, {"window", "opener", "order"}); }
+    void tabOrder_data() { AddTableRows(TABLES "tab_order.txt", {"window", "opener", "order"}); }
     void tabOrder() {
         QFETCH(QString, window);
         QFETCH(QString, opener);

@@ -1,4 +1,5 @@
 #include "resources/resources.h"
+#include "tests/support/table_file.h"
 #include "tests/support/test_main.h"
 #include "tests/windows/captions.h"
 #include "tests/windows/main_window_run.h"
@@ -131,29 +132,20 @@ private slots:
         QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
     }
 
-    // The 3240 x 3810 twip client area (15 a pixel): each logical pixel a one-colour block of device pixels.
+    // Each logical pixel of the table a one-colour block of device pixels.
     void drawnAtScale_data() {
-        QTest::addColumn<QPoint>("place");  // a logical pixel of the client area, away from any text
-        QTest::addColumn<QColor>("colour"); // invalid: the style's, whatever it is
-        const QColor silver(192, 192, 192), navy(0, 0, 128);
-        // The background picture, at (-6, -1): its edges (rows 55/56, columns 159/160) and a rounded corner.
-        QTest::newRow("last silver row") << QPoint(4, 54) << silver;
-        QTest::newRow("first navy row") << QPoint(4, 55) << navy;
-        QTest::newRow("last column of the navy panel") << QPoint(153, 116) << navy;
-        QTest::newRow("first column of the silver stripe") << QPoint(154, 116) << silver;
-        QTest::newRow("display") << QPoint(60, 20) << QColor(Qt::black);
-        QTest::newRow("right panel's rounded corner, just outside") << QPoint(213, 55) << silver;
-        QTest::newRow("right panel's rounded corner, just inside") << QPoint(212, 56) << navy;
-        QTest::newRow("button face of Num7") << QPoint(12, 84) << QColor();
+        AddTableRows(TABLES "drawn_pixels.txt", {"case", "x", "y", "colour"});
     }
     void drawnAtScale() {
-        QFETCH(QPoint, place);
-        QFETCH(QColor, colour);
+        QFETCH(QString, x);
+        QFETCH(QString, y);
+        QFETCH(QString, colour);
+        const QPoint place(x.toInt(), y.toInt());
         MainWindowRun run;
         const QImage image = run.Start().grab().toImage().convertToFormat(QImage::Format_RGB32);
         const int scale = qRound(image.devicePixelRatio());
         QCOMPARE(image.size(), QSize(216, 254) * scale);
-        const QString plain = colour.isValid() ? colour.name() : image.pixelColor(place * scale).name();
+        const QString plain = colour != "style" ? colour : image.pixelColor(place * scale).name();
         for (int dx = 0; dx < scale; ++dx)
             for (int dy = 0; dy < scale; ++dy)
                 QCOMPARE(image.pixelColor(place * scale + QPoint(dx, dy)).name(), plain);
