@@ -111,9 +111,10 @@ void OptionsWindow::takeActivationBack() {
     const QWidget* active = QApplication::activeWindow();
     if (okayClosing_ || !isVisible() || !active || active == this || QApplication::activeModalWidget())
         return;
-    // Not before the click that moved the activation is whole: a key that loses the focus while held lets
-    // go without clicking. Its release must have been handled here, and no button be down at the X
-    // server, where the window manager may still hold the press it activated the other window for.
+    // Not before the click that moved the activation is whole: a control that loses the focus while held
+    // may let go without clicking. Its release must have been handled here, and no button be down at the X
+    // server, where the window manager may still hold the press it activated the other window for. A busy
+    // window manager may still carry this out during the next click: the keys keep that press.
     if (QGuiApplication::mouseButtons() != Qt::NoButton) return qApp->installEventFilter(this);
     if (PointerButtonDownAtServer()) return pressAtServer_->start();
     ShowInFront(*this);

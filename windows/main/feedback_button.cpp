@@ -3,6 +3,8 @@
 #include "windows/forms/control_table.h"
 #include "windows/main/main_calc_definition.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPalette>
 
@@ -35,6 +37,17 @@ void FeedbackButton::mousePressEvent(QMouseEvent* event) {
 void FeedbackButton::mouseReleaseEvent(QMouseEvent* event) {
     SetBackColor(kButtonFace);
     QPushButton::mouseReleaseEvent(event);
+}
+
+// A window of the program that stays in front takes the activation back once a click is whole, but the
+// window manager may carry that out only after the next press: the key held with the mouse keeps that
+// press, and its release clicks. The activation leaving the program lets the key go, as it always does.
+void FeedbackButton::focusOutEvent(QFocusEvent* event) {
+    const bool heldByMouse = isDown() && QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+    QPushButton::focusOutEvent(event);
+    const QWidget* active = QApplication::activeWindow();
+    if (heldByMouse && event->reason() == Qt::ActiveWindowFocusReason && active && active != window())
+        setDown(true);
 }
 
 } // namespace tallix

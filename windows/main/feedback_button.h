@@ -7,7 +7,8 @@
 namespace tallix {
 
 // A key of the calculator window. While the red option is on, the mouse button held down on it turns
-// it dark red; letting go gives it the button face again. Keyboard presses change no colour.
+// it dark red; letting go gives it the button face again. Keyboard presses change no colour. A press
+// held with the mouse outlasts the activation moving to another window of the program.
 class FeedbackButton : public QPushButton {
     Q_OBJECT
 
@@ -27,6 +28,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     bool redWhilePressed_ = false;
