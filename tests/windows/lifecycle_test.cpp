@@ -3,7 +3,7 @@
 #include "tests/windows/main_window_run.h"
 #include "windows/companions/companions.h"
 #include "windows/forms/form.h"
-#include "windows/main/main_calc_definition.h"
+#include "windows/main/main_window_definition.h"
 
 #include <QAbstractButton>
 #include <QPointer>
@@ -38,7 +38,7 @@ private slots:
     // (the options window saves them), not on one from another program.
     void optionsRereadOnReturn() {
         MainWindowRun run;
-        MainCalc& main = run.Start();
+        MainWindow& main = run.Start();
         QVERIFY(run.store.Writes().empty());
         const auto applied = [&](int pointer, bool red) {
             FeedbackButton* key = run.key("Num7");
@@ -79,7 +79,7 @@ private slots:
     void reopenBeforeDeletionLoadsAfresh() {
         QFETCH(QString, window);
         MainWindowRun run;
-        MainCalc& main = run.Start();
+        MainWindow& main = run.Start();
         Companions companions(run.store, run.boxes); // a second set, beside the run's own closed ones
         const auto show = [&] {
             if (window == "Popup")

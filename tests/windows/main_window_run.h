@@ -3,7 +3,7 @@
 #include "settings/memory_store.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/main/feedback_button.h"
-#include "windows/main/main_calc.h"
+#include "windows/main/main_window.h"
 #include "windows/main/program.h"
 
 #include <QApplication>
@@ -21,11 +21,11 @@ struct MainWindowRun {
     Program program{store, boxes};
 
     MainWindowRun() { store.Seed("ShowPopup", "0"); }
-    MainCalc& Start() {
+    MainWindow& Start() {
         program.Start();
         return *program.Main();
     }
-    MainCalc& main() const { return *program.Main(); }
+    MainWindow& main() const { return *program.Main(); }
     FeedbackButton* key(const char* name) const {
         return main().findChild<FeedbackButton*>(QString::fromLatin1(name));
     }

@@ -2,13 +2,13 @@
 
 #include "settings/qt_settings_store.h"
 #include "settings/settings.h"
-#include "windows/companions/sett.h"
+#include "windows/companions/options_window.h"
 #include "windows/forms/control_table.h"
 #include "windows/forms/form.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/forms/twips.h"
 #include "windows/main/feedback_button.h"
-#include "windows/main/main_calc.h"
+#include "windows/main/main_window.h"
 #include "windows/main/program.h"
 
 #include <QAbstractButton>
@@ -271,7 +271,7 @@ Driver::Answer Driver::title() {
 }
 
 Driver::Answer Driver::pointer() {
-    auto* main = dynamic_cast<MainCalc*>(requireWindow(kMainWindow));
+    auto* main = dynamic_cast<MainWindow*>(requireWindow(kMainWindow));
     if (!main) return std::nullopt;
     return QString::number(main->MousePointer());
 }

@@ -8,7 +8,7 @@
 #include "settings/memory_store.h"
 #include "settings/settings.h"
 #include "windows/forms/message_boxes.h"
-#include "windows/main/main_calc.h"
+#include "windows/main/main_window.h"
 #include "windows/main/program.h"
 
 #include <QApplication>
@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     tallix::SilentMessageBoxes boxes; // start-up shows none
     tallix::Program program(store, boxes);
     program.Start();
-    tallix::MainCalc* window = program.Main();
+    tallix::MainWindow* window = program.Main();
     if (!window || !window->grab().toImage().save(args[1], "PNG")) {
         std::fprintf(stderr, "tallix-screenshot: cannot grab the window or write %s\n", qPrintable(args[1]));
         return 1;

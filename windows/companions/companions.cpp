@@ -1,24 +1,16 @@
 #include "windows/companions/companions.h"
 
 #include "windows/companions/companion_controls.h"
-#include "windows/companions/popup.h"
-#include "windows/companions/rs_exp.h"
-#include "windows/companions/sett.h"
+#include "windows/companions/experience_window.h"
+#include "windows/companions/options_window.h"
+#include "windows/companions/welcome_window.h"
 
 namespace tallix {
 
 namespace {
 
-// A window that has closed is hidden at once but deleted only on the next turn of the event loop;
-// until then it counts as unloaded already.
-bool isLoaded(const QPointer<Form>& window) {
+bool isLoaded(const std::unique_ptr<Form>& window) {
     return window && window->isVisible();
-}
-
-// Closing a window unloads it: the widget goes, and the next load builds it afresh.
-Form* unloadedOnClose(Form* window) {
-    window->setAttribute(Qt::WA_DeleteOnClose, true);
-    return window;
 }
 
 } // namespace
@@ -28,18 +20,12 @@ Companions::Companions(SettingsStore& store, MessageBoxes& boxes, QObject* paren
     , store_(store)
     , boxes_(boxes) {}
 
-Companions::~Companions() {
-    // The windows have no parent to delete them; one still open goes without its unload step.
-    for (const QPointer<Form>& window : {welcome_, options_, experience_}) {
-        if (!window) continue;
-        window->disconnect(this);
-        delete window.data();
-    }
-}
+// Out of line, where the windows' types are complete; one still open goes without its unload step.
+Companions::~Companions() = default;
 
 void Companions::ShowWelcome(QWidget* main, float top, float left) {
     if (!isLoaded(welcome_)) {
-        welcome_ = unloadedOnClose(new WelcomeWindow(store_, main));
+        welcome_ = std::make_unique<WelcomeWindow>(store_, main);
         // Placed before it shows, so that the window manager puts its frame's corner there, where Top
         // and Left count from; moved once shown but not yet framed, its client area would go there.
         welcome_->SetTop(top);
@@ -49,12 +35,12 @@ void Companions::ShowWelcome(QWidget* main, float top, float left) {
 }
 
 void Companions::ShowOptions(const Form& main) {
-    if (!isLoaded(options_)) options_ = unloadedOnClose(new OptionsWindow(store_, main));
+    if (!isLoaded(options_)) options_ = std::make_unique<OptionsWindow>(store_, main);
     ShowInFront(*options_);
 }
 
 void Companions::ShowExperience() {
-    if (!isLoaded(experience_)) experience_ = unloadedOnClose(new ExperienceWindow(boxes_));
+    if (!isLoaded(experience_)) experience_ = std::make_unique<ExperienceWindow>(boxes_);
     ShowInFront(*experience_);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
+
+#include <memory>
 
 class QWidget;
 
@@ -19,7 +20,9 @@ class SettingsStore;
 
 // The three windows beside the calculator: welcome, options and experience calculator. Each is a single
 // instance created on first use, shown without modality and without an owner window; closing one
-// unloads it, so its controls start again from their definition at the next load.
+// unloads it, so its controls start again from their definition at the next load. Being top-level
+// windows without a parent, they are owned here: a closed one stays hidden until the next load
+// replaces it.
 class Companions : public QObject {
     Q_OBJECT
 
@@ -39,9 +42,9 @@ public:
 private:
     SettingsStore& store_;
     MessageBoxes& boxes_;
-    QPointer<Form> welcome_;
-    QPointer<Form> options_;
-    QPointer<Form> experience_;
+    std::unique_ptr<Form> welcome_;
+    std::unique_ptr<Form> options_;
+    std::unique_ptr<Form> experience_;
 };
 
 } // namespace tallix

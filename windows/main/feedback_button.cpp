@@ -1,7 +1,7 @@
 #include "windows/main/feedback_button.h"
 
 #include "windows/forms/control_table.h"
-#include "windows/main/main_calc_definition.h"
+#include "windows/main/main_window_definition.h"
 
 #include <QApplication>
 #include <QFocusEvent>

@@ -2,9 +2,9 @@
 
 #include "settings/settings_store.h"
 #include "windows/companions/companions.h"
-#include "windows/companions/sett.h"
+#include "windows/companions/options_window.h"
 #include "windows/forms/message_boxes.h"
-#include "windows/main/main_calc.h"
+#include "windows/main/main_window.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -42,7 +42,7 @@ void Program::Start() {
     main_.reset();
     problemTold_ = false;
     companions_ = std::make_unique<Companions>(store_, boxes_);
-    main_ = std::make_unique<MainCalc>(store_, boxes_, *companions_);
+    main_ = std::make_unique<MainWindow>(store_, boxes_, *companions_);
     main_->Form_Load();
 }
 
@@ -74,7 +74,7 @@ bool Program::Running() const {
     return !OpenForms().isEmpty();
 }
 
-MainCalc* Program::Main() const {
+MainWindow* Program::Main() const {
     return main_.get();
 }
 

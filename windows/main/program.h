@@ -5,7 +5,7 @@
 namespace tallix {
 
 class Companions;
-class MainCalc;
+class MainWindow;
 class MessageBoxes;
 class SettingsStore;
 struct StoreProblem;
@@ -27,7 +27,7 @@ public:
     // True while any window of the run is open (loaded and shown).
     bool Running() const;
     // The current run's main window, or nullptr.
-    MainCalc* Main() const;
+    MainWindow* Main() const;
 
 private:
     void Store_Problem(const StoreProblem& problem);
@@ -37,7 +37,7 @@ private:
     bool problemTold_ = false; // the user hears of a broken store once per run
     std::unique_ptr<Companions> companions_;
     // After companions_, so that it goes first. Closing only hides it; Start replaces it.
-    std::unique_ptr<MainCalc> main_;
+    std::unique_ptr<MainWindow> main_;
 };
 
 } // namespace tallix

@@ -1,4 +1,4 @@
-#include "windows/companions/rs_exp.h"
+#include "windows/companions/experience_window.h"
 
 #include "engine/experience.h"
 #include "windows/forms/control_table.h"

@@ -23,6 +23,6 @@ inline QColor RgbColor(std::uint32_t value) {
 }
 
 // Topmost control first within each container: the window's twelve, then the seventeen of Picture1.
-extern const FormDef kMainCalcForm;
+extern const FormDef kMainWindowForm;
 
 } // namespace tallix

@@ -1,4 +1,4 @@
-#include "windows/companions/popup.h"
+#include "windows/companions/welcome_window.h"
 
 #include "engine/number_text.h"
 #include "settings/settings.h"

@@ -1,4 +1,4 @@
-#include "windows/companions/sett.h"
+#include "windows/companions/options_window.h"
 
 #include "engine/number_text.h"
 #include "platform/window_hints.h"

@@ -1,4 +1,4 @@
-#include "windows/main/main_calc_definition.h"
+#include "windows/main/main_window_definition.h"
 
 #include "engine/display_boxes.h"
 
@@ -61,7 +61,7 @@ const std::array<ControlDef, 29> kControls{{
 
 } // namespace
 
-const FormDef kMainCalcForm{
+const FormDef kMainWindowForm{
     .name = "MainCalc",
     .title = kMainTitle,
     .flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint,

@@ -1,4 +1,4 @@
-#include "windows/main/main_calc.h"
+#include "windows/main/main_window.h"
 
 #include "resources/resources.h"
 #include "settings/settings.h"
@@ -6,7 +6,7 @@
 #include "windows/forms/message_boxes.h"
 #include "windows/forms/twips.h"
 #include "windows/main/feedback_button.h"
-#include "windows/main/main_calc_definition.h"
+#include "windows/main/main_window_definition.h"
 #include "windows/main/picture_box.h"
 
 #include <QApplication>
@@ -42,7 +42,7 @@ bool onSomeScreen(const QRect& frame) {
 
 } // namespace
 
-MainCalc::MainCalc(SettingsStore& store, MessageBoxes& boxes, Companions& companions)
+MainWindow::MainWindow(SettingsStore& store, MessageBoxes& boxes, Companions& companions)
     : store_(store)
     , boxes_(boxes)
     , companions_(companions)
@@ -53,7 +53,7 @@ MainCalc::MainCalc(SettingsStore& store, MessageBoxes& boxes, Companions& compan
     QPalette palette = this->palette(); // shows only where the keypad picture is missing
     palette.setColor(QPalette::Window, RgbColor(kMainBackColor));
     setPalette(palette);
-    BuildForm(*this, kMainCalcForm, [](const ControlDef& def, QWidget* parent) -> QWidget* {
+    BuildForm(*this, kMainWindowForm, [](const ControlDef& def, QWidget* parent) -> QWidget* {
         if (def.kind == ControlKind::Key) return new FeedbackButton(parent);
         return new PictureBox(LoadBitmap(QString::fromLatin1(kPictureBackgroundPath)), parent);
     });
@@ -64,22 +64,22 @@ MainCalc::MainCalc(SettingsStore& store, MessageBoxes& boxes, Companions& compan
     connectHandlers();
 }
 
-MainCalc::~MainCalc() = default;
+MainWindow::~MainWindow() = default;
 
-void MainCalc::connectHandlers() {
+void MainWindow::connectHandlers() {
     // The calculator's keys, memory keys included, go straight to the engine; the companion keys have
     // handlers.
     for (const KeyName& key : AllKeys())
         connect(RequireChild<FeedbackButton>(*this, key.name), &QAbstractButton::clicked, this,
                 [this, key] { calculator_.Press(key.key); });
     connect(RequireChild<FeedbackButton>(*this, "OptButton"), &QAbstractButton::clicked, this,
-            &MainCalc::OptButton_Click);
+            &MainWindow::OptButton_Click);
     connect(RequireChild<FeedbackButton>(*this, "RsCalc"), &QAbstractButton::clicked, this,
-            &MainCalc::RsCalc_Click);
-    connect(qApp, &QGuiApplication::applicationStateChanged, this, &MainCalc::App_StateChanged);
+            &MainWindow::RsCalc_Click);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, &MainWindow::App_StateChanged);
 }
 
-void MainCalc::Form_Load() {
+void MainWindow::Form_Load() {
     calculator_.LoadMemory();
     readRedButtons();
     placeFromSettings();
@@ -91,7 +91,7 @@ void MainCalc::Form_Load() {
         companions_.ShowWelcome(this, Top() + kWelcomeBelowMain, Left() - kWelcomeLeftOfMain);
 }
 
-void MainCalc::placeFromSettings() {
+void MainWindow::placeFromSettings() {
     float top = ReadSingle(store_, Setting::Top);
     float left = ReadSingle(store_, Setting::Left);
     // Mended: a position wholly off every screen (saved on a monitor since removed) opens at the default.
@@ -101,12 +101,12 @@ void MainCalc::placeFromSettings() {
     SetLeft(left);
 }
 
-void MainCalc::readPointer() {
+void MainWindow::readPointer() {
     if (ReadDouble(store_, Setting::SpecialPointer) == 1) setMousePointer(kSpecialPointer);
     if (ReadDouble(store_, Setting::SpecialPointer) == 0) setMousePointer(kDefaultPointer);
 }
 
-void MainCalc::setMousePointer(int code) {
+void MainWindow::setMousePointer(int code) {
     if (code == mousePointer_) return;
     mousePointer_ = code;
     if (code == kSpecialPointer)
@@ -115,25 +115,25 @@ void MainCalc::setMousePointer(int code) {
         unsetCursor();
 }
 
-void MainCalc::readRedButtons() {
+void MainWindow::readRedButtons() {
     const bool red = ReadByte(store_, Setting::RedWhilePressed) == 1;
     for (FeedbackButton* key : findChildren<FeedbackButton*>())
         key->SetRedWhilePressed(red);
 }
 
-void MainCalc::Form_Activate() {
+void MainWindow::Form_Activate() {
     readRedButtons();
     readPointer();
 }
 
-void MainCalc::Form_Unload() {
+void MainWindow::Form_Unload() {
     // A position the window system never told is not saved over the one stored.
     if (!WindowPositionsKnown()) return;
     WriteText(store_, Setting::Top, SingleToText(Top()));
     WriteText(store_, Setting::Left, SingleToText(Left()));
 }
 
-void MainCalc::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     Form::changeEvent(event);
     // Only a return from another window of this program counts, not one from another program. A greyed
     // window can't be activated where the program comes from; an X11 window manager activates it at a
@@ -143,7 +143,7 @@ void MainCalc::changeEvent(QEvent* event) {
         Form_Activate();
 }
 
-void MainCalc::App_StateChanged(Qt::ApplicationState state) {
+void MainWindow::App_StateChanged(Qt::ApplicationState state) {
     if (state != Qt::ApplicationActive) {
         appWasActive_ = false;
         return;
@@ -154,35 +154,35 @@ void MainCalc::App_StateChanged(Qt::ApplicationState state) {
         0, this, [this] { appWasActive_ = QGuiApplication::applicationState() == Qt::ApplicationActive; });
 }
 
-void MainCalc::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
 }
 
-std::string MainCalc::ScreenText() const {
+std::string MainWindow::ScreenText() const {
     return screen_->text().toStdString();
 }
 
-void MainCalc::SetScreenText(std::string_view text) {
+void MainWindow::SetScreenText(std::string_view text) {
     screen_->setText(QString::fromUtf8(text)); // the box keeps the first kScreenMaxLength characters
 }
 
-void MainCalc::SetDisplayText(std::string_view text) {
+void MainWindow::SetDisplayText(std::string_view text) {
     display_->setText(QString::fromUtf8(text));
 }
 
-void MainCalc::ShowMemoryMark(bool held) {
+void MainWindow::ShowMemoryMark(bool held) {
     setWindowTitle(QString::fromUtf8(held ? kMainTitleWithMemory : kMainTitle));
 }
 
-void MainCalc::ShowMemoryTip() {
+void MainWindow::ShowMemoryTip() {
     boxes_.Show(this, QString::fromUtf8(kMemoryTipTitle), QString::fromUtf8(kMemoryTipText),
                 MessageIcon::None);
 }
 
 // clang-format off
-void MainCalc::OptButton_Click() { companions_.ShowOptions(*this); }
-void MainCalc::RsCalc_Click() { companions_.ShowExperience(); }
+void MainWindow::OptButton_Click() { companions_.ShowOptions(*this); }
+void MainWindow::RsCalc_Click() { companions_.ShowExperience(); }
 // clang-format on
 
 } // namespace tallix

@@ -16,12 +16,12 @@ class SettingsStore;
 
 // The calculator window: a keypad under a one-line display. Its keys drive the engine, whose memory it
 // keeps in the settings store; its own steps load and save the options and the position.
-class MainCalc : public Form, public DisplayBoxes, public MemoryHost {
+class MainWindow : public Form, public DisplayBoxes, public MemoryHost {
     Q_OBJECT
 
 public:
-    MainCalc(SettingsStore& store, MessageBoxes& boxes, Companions& companions);
-    ~MainCalc() override;
+    MainWindow(SettingsStore& store, MessageBoxes& boxes, Companions& companions);
+    ~MainWindow() override;
 
     // Runs once per run, at program start: restores what was saved, shows the window and, if wanted,
     // the welcome window beside it.
