@@ -1,9 +1,7 @@
 #!/usr/bin/python3 -W ignore::DeprecationWarning
 """The real program on a real X server under openbox, driven and read only as a user and a screen reader
-do it (see desktop.py). --wayland runs the Wayland tests under sway instead; --wine, the installed
-Tallix.exe's under Wine."""
+do it (see desktop.py). --wayland runs the Wayland tests under sway instead."""
 
-import fcntl
 import os
 import signal
 import subprocess
@@ -210,24 +208,6 @@ class Desktop(Runs):
         wait_for(session.wm_changes, "the window manager to act on the click")
         self.wait_in_front(welcome)
 
-    def test_five_runs_after_a_drag_open_where_the_last_closed(self):
-        tallix = self.run_program()
-        start = session.frame(tallix.main())[:2]
-        x, y = start[0] + 40, start[1] + 8  # on the title bar
-        # Paced as a hand moves, so that the window manager takes it for a drag.
-        session.xdotool("mousemove", x, y, "mousedown", 1, "sleep", 0.05, "mousemove", x + 10, y + 6,
-                        "sleep", 0.05, "mousemove", x + 37, y + 23, "sleep", 0.05, "mouseup", 1)
-        moved = (start[0] + 37, start[1] + 23)
-        wait_for(lambda: session.frame(tallix.main())[:2] == moved, "the drag to move the window")
-        for cycle in range(5):
-            with self.subTest(cycle=cycle):
-                self.close_active(tallix.main())
-                self.assertEqual(tallix.wait_exit(), 0)
-                saved = tallix.settings()
-                self.assertEqual((pixels(float(saved["Left"])), pixels(float(saved["Top"]))), moved)
-                tallix.start()
-                self.assertEqual(session.frame(tallix.main())[:2], moved)
-
     def test_stop_signals_save_the_position_and_the_open_options_window(self):
         import pyatspi
 
@@ -246,25 +226,6 @@ class Desktop(Runs):
                 saved = tallix.settings()
                 self.assertEqual((saved["Left"], saved["Top"], saved["RedBttns"]), ("2055", "1365", "0"))
 
-    def test_second_stop_signal_during_a_slow_save_ends_at_once_leaving_the_file_whole(self):
-        tallix = self.run_program()
-        tallix.main()
-        before = tallix.settings_bytes()
-        # Another copy holds the settings file's lock: the save on closing waits its turn, asleep.
-        lock = os.open(tallix.path, os.O_RDONLY)
-        self.addCleanup(os.close, lock)
-        fcntl.flock(lock, fcntl.LOCK_EX)
-        tallix.process.send_signal(signal.SIGTERM)
-
-        def waiting():
-            with open(f"/proc/{tallix.process.pid}/wchan") as wchan:
-                return wchan.read() == "hrtimer_nanosleep"
-
-        wait_for(waiting, "the save to wait for the lock")
-        tallix.process.send_signal(signal.SIGTERM)
-        self.assertEqual(tallix.wait_exit(), 128 + signal.SIGTERM)
-        self.assertEqual(tallix.settings_bytes(), before)
-
     def test_lost_x_connection_ends_the_run_with_one_line_and_status_1(self):
         tallix = self.run_program(start=False, ShowPopup="1")
         before = tallix.settings_bytes()
@@ -280,64 +241,6 @@ class Desktop(Runs):
         with open(tallix.log, errors="replace") as file:
             self.assertRegex(file.read()[told:], r"^[^\n]*X11[^\n]*\n$")
         self.assertEqual(tallix.settings_bytes(), before)
-
-
-class Wine(unittest.TestCase):
-    """The installed Tallix.exe under Wine with Qt's own Windows platform (WINEPREFIX names the prefix it
-    is installed in). Wine offers no AT-SPI: keys are found by their place, in client twips (Picture1's
-    corner (-120, -40) plus the key's place); the welcome window covers 7 but not 0."""
-
-    KEY_SEVEN = (90, 1180, 495, 495)
-    KEY_ZERO = (95, 2970, 495, 495)
-
-    def key(self, window, twips):
-        """A key's left, top, width and height on the screen."""
-        corner = window.translate_coords(session.root, 0, 0)
-        left, top, width, height = (round(t / 15) for t in twips)
-        return left - corner.x, top - corner.y, width, height
-
-    def drawn(self, area):
-        """Whether the screen shows more than one colour there: a window not yet drawn is all black."""
-        return len({colour for row in session.pixels(*area) for colour in row}) > 1
-
-    def test_first_run_welcome_in_front_held_key_special_pointer_position_kept(self):
-        env = dict(session.env, WINEDEBUG="-all")
-        env.pop("WINEPATH", None)  # only the installed folder's DLLs
-        process = subprocess.Popen(["wine", PROGRAM], env=env, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
-        self.addCleanup(process.wait)
-        self.addCleanup(subprocess.run, ["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
-        main = session.framed(MAIN, timeout=30)
-        welcome = session.framed(WELCOME, timeout=30)
-        # The welcome window opens in front of the main window, whose keys are greyed until it closes.
-        # (Wine draws the welcome window's frame itself: a tool window gets none from the window manager.)
-        wait_for(lambda: session.clients()[-1].id == welcome.id, "the welcome window in front")
-        zero = self.key(main, self.KEY_ZERO)
-        wait_for(lambda: self.drawn(zero) and self.drawn(session.frame(welcome)), "both windows drawn")
-        greyed = session.pixels(*zero)
-        session.close(welcome)
-        wait_for(lambda: session.window(WELCOME) is None, "the welcome window closed")
-        wait_for(lambda: session.pixels(*zero) != greyed, "the keys no longer greyed")
-
-        x, y, width, height = self.key(main, self.KEY_SEVEN)
-        edge = x + 4, y + height // 2, 1, 1  # inside the key, clear of its caption
-        face = session.pixels(*edge)[0][0]
-        session.xdotool("mousemove", x + width // 2, y + height // 2, "mousedown", 1)
-        wait_for(lambda: session.pixels(*edge)[0][0] == (128, 0, 0), "the held key in dark red")
-        session.xdotool("mouseup", 1)
-        wait_for(lambda: session.pixels(*edge)[0][0] == face, "the key in button face again")
-
-        # Wine's default pointer is X's 24 by 24 arrow.
-        x, y, width, height = session.frame(main)
-        session.xdotool("mousemove", x + width // 2, y + height - 20)
-        wait_for(special_pointer, "the special pointer")
-
-        session.close(main)
-        self.assertEqual(process.wait(30), 0)
-        saved = subprocess.run(["wine", "reg", "query", r"HKCU\Software\Tallix.exe\Default Settings"],
-                               env=env, capture_output=True, text=True).stdout
-        for name in ("Left", "Top"):
-            self.assertRegex(saved, name + r" +REG_SZ +1000\s")
 
 
 class Wayland(Runs):
@@ -382,12 +285,10 @@ class Wayland(Runs):
 
 if __name__ == "__main__":
     if len(sys.argv) < 2 or not os.path.isfile(sys.argv[1]):
-        sys.exit("usage: desktop_test.py PATH-OF-TALLIX [--wayland | --wine] [unittest arguments]")
+        sys.exit("usage: desktop_test.py PATH-OF-TALLIX [--wayland] [unittest arguments]")
     PROGRAM = os.path.abspath(sys.argv.pop(1))
-    mode = sys.argv.pop(1) if sys.argv[1:2] in (["--wayland"], ["--wine"]) else None
-    kind, tests, server = {"--wayland": (Compositor, "Wayland", "Wayland compositor"),
-                           "--wine": (Session, "Wine", "X server"),
-                           None: (Session, "Desktop", "X server")}[mode]
+    wayland = sys.argv[1:2] == ["--wayland"] and sys.argv.pop(1)
+    kind, tests, server = (Compositor, "Wayland", "Wayland compositor") if wayland else (Session, "Desktop", "X server")
     try:
         with kind() as session:
             result = unittest.main(defaultTest=tests, verbosity=2, exit=False).result

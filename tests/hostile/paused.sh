@@ -4,23 +4,13 @@
 # lost, no torn line; a flood of SIGTERMs during a rewrite in place ends it with 143 once the rewrite is done.
 set -uo pipefail
 drive=$(realpath "$1") tallix=$(realpath "$2") shim=$(realpath "$3")
-source "$(dirname "$0")/../support/skip.sh"
+source "$(dirname "$0")/../support/cases.sh"
 work=$(mktemp -d)
 pids=()
 trap 'kill -9 "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
 chmod 755 "$work"
 export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$work/runtime"
-failed=0 skipped=0
-
-# Waits, at most a minute, until the command "$@" succeeds.
-await() {
-    for ((i = 0; i < 6000; i++)); do
-        "$@" 2>/dev/null && return 0
-        sleep 0.01
-    done
-    return 1
-}
 whole() { LC_ALL=C grep -avxE '\[[^]]+\]|[A-Za-z0-9]+=[^=]*' "$1"; }
 
 # CASE | HELD IN | HOW THE STORE IS LAID OUT (in its folder, $f) | WHO HOLDS IT, WHO WAITS
@@ -40,7 +30,7 @@ while IFS='|' read -r name call layout who; do
     f=$home/Tallix.exe.conf
     printf '[Default%%20Settings]\nFrstMmery=No\nShowPopup=0\n' >"$f"
     as=()
-    [[ $holder == nobody ]] && as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    [[ $holder == nobody ]] && as=("${as_nobody[@]}")
     if ! (cd "$home" && f=Tallix.exe.conf && eval "$layout") 2>/dev/null || { ((${#as[@]})) && [[ $(id -u) != 0 ]]; }; then
         skip "$name: needs root" && continue
     fi
@@ -73,12 +63,7 @@ while IFS='|' read -r name call layout who; do
     [[ $stored == "setting.MemoryValue=4 setting.Value=0 setting.RedBttns=0 setting.Left=1500 setting.Top=3000 " ]] ||
         problems+=("stored: $stored")
     torn=$(whole "$f") && problems+=("torn lines: $torn")
-    if ((${#problems[@]})); then
-        failed=$((failed + 1))
-        echo "FAIL $name:" && printf '    %s\n' "${problems[@]}"
-    else
-        echo "ok   $name: the waiter told $told failed saves, then saved them"
-    fi
+    report "$name" "the waiter told $told failed saves, then saved them"
 done <<<"$cases"
 
 # A flood of stop signals while the program is held in a rewrite in place (a hard link is rewritten so).
@@ -105,12 +90,8 @@ else
     ((status == 143)) || problems+=("ended with $status, not 143")
 fi
 torn=$(whole "$home/Tallix.exe.conf") && problems+=("torn lines: $torn")
-if ((${#problems[@]})); then
-    failed=$((failed + 1))
-    echo "FAIL flood:" && printf '    %s\n' "${problems[@]}" && sed 's/^/    stderr: /' "$work/flood/err"
-else
-    echo "ok   flood: 1000 SIGTERMs while rewriting, ended with 143, file whole"
-fi
+((${#problems[@]})) && problems+=("standard error: $(cat "$work/flood/err")")
+report flood "1000 SIGTERMs while rewriting, ended with 143, file whole"
 
 echo "paused copies: $failed failed, $skipped skipped"
 ((failed == 0))

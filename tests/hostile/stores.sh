@@ -7,7 +7,7 @@ set -uo pipefail
 shopt -s lastpipe # the checks below add their problems at the end of a pipe
 drive=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../support/skip.sh"
+source "$here/../support/cases.sh"
 work=$(mktemp -d)
 cleanup() {
     findmnt -rno TARGET | grep "^$work/" | xargs -r umount # the full disk's
@@ -44,18 +44,14 @@ metadata() {
 }
 
 # Modes only hold for an unprivileged user: root runs those cases as nobody, any other user as itself.
-nobody=()
 if [[ $(id -u) == 0 ]]; then
-    nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
     # nobody must reach the driver; if the build tree is closed to it, a copy in the open will do.
-    if ! "${nobody[@]}" test -x "$drive"; then
+    if ! "${as_nobody[@]}" test -x "$drive"; then
         mkdir -p "$work/bin" && cp "$drive" "$work/bin/" && chmod -R 755 "$work/bin"
         drive_nobody="$work/bin/$(basename "$drive")"
     fi
 fi
 
-failed=0
-skipped=0
 while IFS='|' read -r name as expected setup; do
     name=$(echo $name) as=$(echo $as) expected=$(echo $expected)
     [[ -z $name || $name == \#* ]] && continue
@@ -70,7 +66,7 @@ while IFS='|' read -r name as expected setup; do
     if [[ $as == nobody && $(id -u) == 0 ]]; then
         # What the layout gave another owner stays that owner's.
         chown -hR --from=0 65534:65534 "$work/$name/runtime" "$home"
-        runner=("${nobody[@]}")
+        runner=("${as_nobody[@]}")
         program=${drive_nobody:-$drive}
     fi
     snapshot "$home" >"$work/$name/before"
@@ -101,13 +97,7 @@ while IFS='|' read -r name as expected setup; do
         metadata "$home" | differs "$work/$name/metadata" "the file's kind, owner, mode, links, attributes or other bytes changed"
     fi
 
-    if ((${#problems[@]})); then
-        failed=$((failed + 1))
-        echo "FAIL $name (run as ${runner[*]:-$(id -un)}):"
-        printf '%s\n' "${problems[@]}" | sed 's/^/    /'
-    else
-        echo "ok   $name (run as ${runner[*]:-$(id -un)}): $expected, $(grep -c . <<<"$reports") failures reported"
-    fi
+    report "$name (run as ${runner[*]:-$(id -un)})" "$expected, $(grep -c . <<<"$reports") failures reported"
 done <"$here/stores.txt"
 
 echo "hostile stores: $failed failed, $skipped skipped"

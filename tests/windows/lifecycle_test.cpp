@@ -1,12 +1,10 @@
 #include "resources/resources.h"
 #include "tests/support/test_main.h"
 #include "tests/windows/main_window_run.h"
-#include "windows/companions/companions.h"
 #include "windows/forms/form.h"
 #include "windows/main/main_window_definition.h"
 
 #include <QAbstractButton>
-#include <QPointer>
 
 using namespace tallix;
 
@@ -68,42 +66,6 @@ private slots:
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
         QVERIFY(applied(kDefaultPointer, false));
-    }
-
-    // Reopened while its closed window awaits deletion: a new window, loaded afresh; the old one isn't open.
-    void reopenBeforeDeletionLoadsAfresh_data() {
-        QTest::addColumn<QString>("window");
-        for (const char* window : {"Popup", "Sett", "RsExp"})
-            QTest::newRow(window) << window;
-    }
-    void reopenBeforeDeletionLoadsAfresh() {
-        QFETCH(QString, window);
-        MainWindowRun run;
-        MainWindow& main = run.Start();
-        Companions companions(run.store, run.boxes); // a second set, beside the run's own closed ones
-        const auto show = [&] {
-            if (window == "Popup")
-                companions.ShowWelcome(&main, 2000, 300);
-            else if (window == "Sett")
-                companions.ShowOptions(main);
-            else
-                companions.ShowExperience();
-            return QPointer<QWidget>(OpenForm(window));
-        };
-
-        const QPointer<QWidget> first = show();
-        QVERIFY(first);
-        if (auto* okay = first->findChild<QAbstractButton*>("Okay"))
-            okay->click();
-        else
-            QVERIFY(first->close());
-        QVERIFY(!OpenForm(window));
-
-        const QPointer<QWidget> second = show();
-        QVERIFY(second && second != first);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(first.isNull());
-        QCOMPARE(OpenForm(window), second.data());
     }
 };
 

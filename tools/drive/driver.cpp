@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -65,11 +66,14 @@ Driver::Driver(Program& program, QtMessageBoxes& boxes)
                 {QStringLiteral("press"), &Driver::press}, {QStringLiteral("release"), &Driver::release},
                 {QStringLiteral("type"), &Driver::type},   {QStringLiteral("close"), &Driver::close},
                 {QStringLiteral("move"), &Driver::move},   {QStringLiteral("restart"), &Driver::restart},
-                {QStringLiteral("print"), &Driver::print}}
+                {QStringLiteral("print"), &Driver::print}, {QStringLiteral("focus"), &Driver::focus},
+                {QStringLiteral("key"), &Driver::key},     {QStringLiteral("keydown"), &Driver::keyDown},
+                {QStringLiteral("keyup"), &Driver::keyUp}}
     , queries_{{QStringLiteral("Screen"), &Driver::screen}, {QStringLiteral("Display"), &Driver::display},
                {QStringLiteral("Title"), &Driver::title},   {QStringLiteral("Pointer"), &Driver::pointer},
                {QStringLiteral("Left"), &Driver::left},     {QStringLiteral("Top"), &Driver::top},
-               {QStringLiteral("Open"), &Driver::open},     {QStringLiteral("Active"), &Driver::active}}
+               {QStringLiteral("Open"), &Driver::open},     {QStringLiteral("Active"), &Driver::active},
+               {QStringLiteral("Focus"), &Driver::focused}}
     , controlQueries_{{QStringLiteral("Text"), &Driver::text},
                       {QStringLiteral("State"), &Driver::state},
                       {QStringLiteral("BackColor"), &Driver::backColor},
@@ -138,21 +142,66 @@ void Driver::click(const Line& line) {
     for (const QString& target : line.words) {
         QPointer<QWidget> control = resolveTarget(target);
         if (!control) continue;
-        mouseOver(*control, true);
-        if (control) mouseOver(*control, false);
+        mouseOver(*control, true, Qt::LeftButton);
+        if (control) mouseOver(*control, false, Qt::LeftButton);
     }
 }
 
 void Driver::press(const Line& line) {
-    if (line.words.size() != 1) return error(QStringLiteral("usage: press TARGET"));
-    ensureRunning();
-    if (QWidget* control = resolveTarget(line.words.front())) mouseOver(*control, true);
+    pressOrRelease(line, true);
 }
 
 void Driver::release(const Line& line) {
-    if (line.words.size() != 1) return error(QStringLiteral("usage: release TARGET"));
+    pressOrRelease(line, false);
+}
+
+// `press TARGET [right]`: the left button unless told.
+void Driver::pressOrRelease(const Line& line, bool press) {
+    const bool right = line.words.size() == 2 && line.words[1] == QLatin1String("right");
+    if (line.words.size() != 1 && !right)
+        return error(QStringLiteral("usage: ") + line.name + QStringLiteral(" TARGET [right]"));
     ensureRunning();
-    if (QWidget* control = resolveTarget(line.words.front())) mouseOver(*control, false);
+    if (QWidget* control = resolveTarget(line.words.front()))
+        mouseOver(*control, press, right ? Qt::RightButton : Qt::LeftButton);
+}
+
+void Driver::focus(const Line& line) {
+    if (line.words.size() != 1) return error(QStringLiteral("usage: focus TARGET"));
+    ensureRunning();
+    if (QWidget* control = resolveTarget(line.words.front())) control->setFocus(Qt::OtherFocusReason);
+    settle();
+}
+
+// `key NAME...` strikes each key, `keydown NAME` and `keyup NAME` hold and let go of one, named as Qt
+// names keys ("Tab", "Space"), on the control that has the keyboard focus, through its window.
+void Driver::key(const Line& line) {
+    keys(line, {QEvent::KeyPress, QEvent::KeyRelease});
+}
+void Driver::keyDown(const Line& line) {
+    keys(line, {QEvent::KeyPress});
+}
+void Driver::keyUp(const Line& line) {
+    keys(line, {QEvent::KeyRelease});
+}
+
+void Driver::keys(const Line& line, std::initializer_list<QEvent::Type> steps) {
+    if (line.words.isEmpty()) return error(QStringLiteral("usage: ") + line.name + QStringLiteral(" KEY..."));
+    ensureRunning();
+    for (const QString& name : line.words) {
+        const QKeySequence sequence(name);
+        if (sequence.count() != 1) return error(QStringLiteral("unknown key: ") + name);
+        for (const QEvent::Type step : steps) {
+            const QWidget* focus = QApplication::focusWidget();
+            if (!focus || !focus->window()->windowHandle())
+                return error(QStringLiteral("no control has the focus"));
+            QWindow* window = focus->window()->windowHandle();
+            if (step == QEvent::KeyPress)
+                QTest::keyPress(window, sequence[0].key());
+            else
+                QTest::keyRelease(window, sequence[0].key());
+            settle();
+        }
+    }
 }
 
 void Driver::type(const Line& line) {
@@ -299,6 +348,11 @@ Driver::Answer Driver::active() {
     const QWidget* active = QApplication::activeWindow();
     if (!active || !active->isVisible() || !kWindows.contains(active->objectName())) return QString();
     return active->objectName();
+}
+
+Driver::Answer Driver::focused() {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus ? focus->objectName() : QString();
 }
 
 Driver::Answer Driver::text(QWidget& control, const QString& target) {
@@ -450,7 +504,7 @@ Driver::Answer Driver::mainControlText(const char* name) {
     return text(*control, QLatin1String(name));
 }
 
-void Driver::mouseOver(QWidget& control, bool press) {
+void Driver::mouseOver(QWidget& control, bool press, Qt::MouseButton button) {
     QPointer<QWidget> target = control.window();
     QWindow* window = target->windowHandle();
     if (!window) return error(QStringLiteral("no window under ") + control.objectName());
@@ -458,10 +512,10 @@ void Driver::mouseOver(QWidget& control, bool press) {
     // widget that took the press, as on a desktop.
     const QPoint centre = control.mapTo(target, control.rect().center());
     if (!press) {
-        QTest::mouseRelease(window, Qt::LeftButton, {}, centre);
+        QTest::mouseRelease(window, button, {}, centre);
         return settle();
     }
-    QTest::mousePress(window, Qt::LeftButton, {}, centre);
+    QTest::mousePress(window, button, {}, centre);
     // Click to focus: the window manager activates the window of the program that the press lands on,
     // greyed or not, while the button is still down; whatever the activation sets off meets a click
     // under way, as on a desktop.

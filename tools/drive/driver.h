@@ -2,11 +2,13 @@
 
 #include "tools/drive/display_sync.h"
 
+#include <QEvent>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 
+#include <initializer_list>
 #include <istream>
 #include <map>
 #include <memory>
@@ -56,6 +58,12 @@ private:
     void click(const Line& line);
     void press(const Line& line);
     void release(const Line& line);
+    void pressOrRelease(const Line& line, bool press);
+    void focus(const Line& line);
+    void key(const Line& line);
+    void keyDown(const Line& line);
+    void keyUp(const Line& line);
+    void keys(const Line& line, std::initializer_list<QEvent::Type> steps);
     void type(const Line& line);
     void close(const Line& line);
     void move(const Line& line);
@@ -71,6 +79,7 @@ private:
     Answer top();
     Answer open();
     Answer active();
+    Answer focused();
     Answer text(QWidget& control, const QString& target);
     Answer state(QWidget& control, const QString& target);
     Answer backColor(QWidget& control, const QString& target);
@@ -99,7 +108,7 @@ private:
     QWidget* requireWindow(const QString& name);
     QWidget* resolveTarget(const QString& target);
     Answer mainControlText(const char* name);
-    void mouseOver(QWidget& control, bool press);
+    void mouseOver(QWidget& control, bool press, Qt::MouseButton button);
 
     void answerBox(QMessageBox& box);
     void checkForStuckModal();
