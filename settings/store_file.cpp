@@ -1,21 +1,17 @@
 #include "settings/store_file.h"
 
 #include "platform/end_at_once.h"
+#include "platform/file_calls.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <random>
 #include <string_view>
-#include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#ifdef __linux__
-#include <sys/xattr.h>
-#endif
 
 namespace tallix {
 namespace {
@@ -55,44 +51,6 @@ std::optional<FileFailure> writeAll(int fd, QByteArrayView bytes, off_t offset) 
 std::optional<FileFailure> syncFolder(int folder) {
     if (fsync(folder) != 0 && errno != EINVAL) return SystemFailure();
     return std::nullopt;
-}
-
-#ifdef __linux__
-// The names of a file's extended attributes; nothing when they can't be listed.
-std::optional<std::vector<std::string>> attributeNames(int fd) {
-    const ssize_t size = flistxattr(fd, nullptr, 0);
-    if (size < 0) return errno == ENOTSUP ? std::optional(std::vector<std::string>()) : std::nullopt;
-    std::vector<char> names(std::size_t(size) + 1);
-    const ssize_t listed = flistxattr(fd, names.data(), names.size());
-    if (listed < 0) return std::nullopt;
-    std::vector<std::string> found;
-    for (const char* name = names.data(); name < names.data() + listed; name += std::strlen(name) + 1)
-        found.emplace_back(name);
-    return found;
-}
-#endif
-
-// Gives `to` exactly the extended attributes of `from`, the access control list among them (one that
-// `to` inherited from its folder goes). False when that can't be done: the new file would then be open
-// to others where the old one was not, or closed to them where it was open.
-bool copyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to) {
-#ifdef __linux__
-    const auto names = attributeNames(from);
-    const auto inherited = attributeNames(to);
-    if (!names || !inherited) return false;
-    for (const std::string& name : *inherited)
-        if (std::find(names->begin(), names->end(), name) == names->end() &&
-            fremovexattr(to, name.c_str()) != 0)
-            return false;
-    for (const std::string& name : *names) {
-        const ssize_t length = fgetxattr(from, name.c_str(), nullptr, 0);
-        if (length < 0) return false;
-        std::vector<char> value(std::size_t(length) + 1);
-        const ssize_t got = fgetxattr(from, name.c_str(), value.data(), value.size());
-        if (got < 0 || fsetxattr(to, name.c_str(), value.data(), std::size_t(got), 0) != 0) return false;
-    }
-#endif
-    return true;
 }
 
 // New files that are not yet in the settings file's place go by one name, ".<file>.tallix-new-" and six
@@ -143,11 +101,9 @@ struct NewFile {
 
 std::variant<NewFile, FileFailure> makeNewFile(const StorePlace& place) {
     constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC;
-#ifdef O_TMPFILE
-    if (Descriptor unnamed(openat(place.folder.Get(), ".", O_TMPFILE | kFlags, 0600)); unnamed)
+    if (Descriptor unnamed(OpenUnnamedFile(place.folder.Get(), kFlags)); unnamed)
         return NewFile{std::move(unnamed), {}};
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return SystemFailure();
-#endif
     for (;;) {
         NewFile made{{}, newFileName(place.name)};
         made.file =
@@ -160,12 +116,9 @@ std::variant<NewFile, FileFailure> makeNewFile(const StorePlace& place) {
 // Gives an unnamed new file its name, the last step before it takes the settings file's place.
 std::optional<FileFailure> nameNewFile(const StorePlace& place, NewFile& made) {
     if (!made.name.empty()) return std::nullopt;
-    const std::string self = "/proc/self/fd/" + std::to_string(made.file.Get());
     for (int tries = 0; tries < 100; ++tries) {
         const std::string name = newFileName(place.name);
-        if (linkat(AT_FDCWD, self.c_str(), place.folder.Get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
-            (errno == ENOENT &&
-             linkat(made.file.Get(), "", place.folder.Get(), name.c_str(), AT_EMPTY_PATH) == 0)) {
+        if (NameUnnamedFile(made.file.Get(), place.folder.Get(), name.c_str())) {
             made.name = name;
             return std::nullopt;
         }
@@ -200,8 +153,8 @@ std::variant<Replaced, FileFailure> replaceFile(const StorePlace& place, const L
     };
     if (auto failure = writeAll(fd, data, 0)) return discard(*failure);
     const bool owned = old.st.st_uid == geteuid() && old.st.st_gid == getegid();
-    if ((!owned && fchown(fd, old.st.st_uid, old.st.st_gid) != 0) || !copyAttributes(old.file.Get(), fd) ||
-        fchmod(fd, old.st.st_mode & 07777) != 0)
+    if ((!owned && fchown(fd, old.st.st_uid, old.st.st_gid) != 0) ||
+        !CopyExtendedAttributes(old.file.Get(), fd) || fchmod(fd, old.st.st_mode & 07777) != 0)
         return discard(Replaced::InPlaceNeeded);
     if (fsync(fd) != 0) return discard(SystemFailure());
     if (auto failure = nameNewFile(place, file)) return discard(*failure);
@@ -221,11 +174,7 @@ std::optional<FileFailure> rewriteInPlace(int fd, const QByteArray& old, const Q
     qsizetype first = 0;
     while (first < old.size() && first < data.size() && old[first] == data[first])
         ++first;
-#ifdef __linux__
-    if (data.size() > old.size() && fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, data.size()) != 0 &&
-        errno != EOPNOTSUPP && errno != ENOSYS)
-        return SystemFailure();
-#endif
+    if (data.size() > old.size() && !ReserveRoom(fd, data.size())) return SystemFailure();
     if (auto failure = writeAll(fd, QByteArrayView(data).sliced(first), first)) {
         writeAll(fd, QByteArrayView(old).sliced(first), first);
         static_cast<void>(ftruncate(fd, old.size()));
