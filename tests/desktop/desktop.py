@@ -2,6 +2,7 @@
 screen reader sees it (X geometry and hints, AT-SPI texts, screen pixels, the XFixes pointer, the settings
 file); input is XTest through xdotool; every wait polls with a deadline."""
 
+import contextlib
 import json
 import os
 import pwd
@@ -83,7 +84,6 @@ class Session:
 
         self.connect()
         self.x.xfixes_query_version()  # before the first XFixes request
-        self.root.change_attributes(event_mask=0x400000)  # PropertyChangeMask, for wm_changes
         bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"], output=True)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
         os.environ.update({name: self.env[name] for name in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS")})
@@ -107,11 +107,8 @@ class Session:
 
     def stop(self):
         for process in reversed(self.processes):
-            if process.poll() is None:
-                try:
-                    os.killpg(process.pid, signal.SIGTERM)
-                except ProcessLookupError:
-                    pass
+            with contextlib.suppress(ProcessLookupError):  # not yet waited for: its id is still its own
+                os.killpg(process.pid, signal.SIGTERM)
         for process in reversed(self.processes):
             try:
                 process.wait(timeout=5)
@@ -160,13 +157,6 @@ class Session:
     def active(self):
         active = self.property(self.root, "_NET_ACTIVE_WINDOW")
         return active[0] if active else None
-
-    def wm_changes(self):
-        """Changes to the root window's properties (active window, stacking) since the last call."""
-        count = 0
-        while self.x.pending_events():
-            count += self.x.next_event().type == 28  # PropertyNotify
-        return count
 
     def frame(self, window):
         """The outer edges of a window's frame: left, top, width, height."""

@@ -199,15 +199,6 @@ class Desktop(Runs):
                 self.wait_in_front(window)
                 tallix.kill()
 
-    def test_welcome_window_comes_to_the_front_when_the_greyed_main_window_is_clicked(self):
-        tallix = self.run_program(ShowPopup="1")
-        welcome = tallix.window(WELCOME)
-        self.wait_in_front(welcome)
-        session.wm_changes()
-        tallix.click(MAIN, "Number display")  # clear of the welcome window
-        wait_for(session.wm_changes, "the window manager to act on the click")
-        self.wait_in_front(welcome)
-
     def test_stop_signals_save_the_position_and_the_open_options_window(self):
         import pyatspi
 

@@ -52,17 +52,6 @@ private slots:
         QTEST(rest.left(rest.indexOf(QChar(0))), "value");
     }
 
-    // VS_FIXEDFILEINFO past signature and struct version: the file's, then the product's version, each
-    // major.minor.patch.0 as two LE dwords of two 16-bit parts, the higher part first.
-    void fixedVersionIsTheProjects() {
-        const qsizetype at = res_.indexOf(QByteArray::fromHex("bd04effe"));
-        QVERIFY2(at >= 0, "no VS_FIXEDFILEINFO");
-        QByteArray version(8, '\0');
-        qToLittleEndian<quint32>((TALLIX_VERSION_MAJOR << 16) | TALLIX_VERSION_MINOR, version.data());
-        qToLittleEndian<quint32>(TALLIX_VERSION_PATCH << 16, version.data() + 4);
-        QCOMPARE(res_.mid(at + 8, 16).toHex(), (version + version).toHex());
-    }
-
     // The icon group IDI_ICON1 and every image of the icon file (24 and 48 pixels), byte for byte.
     void resourceIconHoldsTheIconFileImages() {
         QVERIFY2(res_.contains(Utf16("IDI_ICON1")), "no icon group IDI_ICON1");

@@ -5,19 +5,16 @@ as_nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 # (TALLIX_CI=1, set by .ci/run, or CI=true), where every case must run.
 skip() {
     if [[ ${TALLIX_CI:-} == 1 || ${CI:-} == true ]]; then
-        echo "FAIL $* (under CI a skipped case fails)"
-        failed=$((failed + 1))
+        echo "FAIL $* (under CI a skipped case fails)" && failed=$((failed + 1))
     else
-        echo "SKIP $*"
-        skipped=$((skipped + 1))
+        echo "SKIP $*" && skipped=$((skipped + 1))
     fi
 }
 
 # report NAME [SUMMARY]: the case passed when its array $problems is empty.
 report() {
     if ((${#problems[@]})); then
-        failed=$((failed + 1))
-        echo "FAIL $1:" && printf '    %s\n' "${problems[@]}"
+        failed=$((failed + 1)) && echo "FAIL $1:" && printf '    %s\n' "${problems[@]}"
     else
         echo "ok   $1${2:+: $2}"
     fi
@@ -25,9 +22,6 @@ report() {
 
 # Waits, at most a minute, until the command "$@" succeeds.
 await() {
-    for ((i = 0; i < 6000; i++)); do
-        "$@" 2>/dev/null && return 0
-        sleep 0.01
-    done
+    for ((i = 0; i < 6000; i++)); do "$@" 2>/dev/null && return 0 || sleep 0.01; done
     return 1
 }

@@ -7,7 +7,6 @@
 #include "windows/main/program.h"
 
 #include <QApplication>
-#include <QLineEdit>
 
 #include <functional>
 
@@ -29,7 +28,6 @@ struct MainWindowRun {
     FeedbackButton* key(const char* name) const {
         return main().findChild<FeedbackButton*>(QString::fromLatin1(name));
     }
-    QString screen() const { return main().findChild<QLineEdit*>(QStringLiteral("Screen"))->text(); }
 };
 
 // Closed windows are deleted, and report their closing, on the event loop's next turn.
