@@ -1,6 +1,6 @@
 // Any settings file up to 64 KiB, any key and any value: after the edit the value reads back as written,
 // and every line of the old file that holds no setting of that key is still there, in order.
-#include "settings/ini_text.h"
+#include "settings/ini_file/ini_text.h"
 
 #include <QList>
 

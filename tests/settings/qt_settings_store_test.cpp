@@ -1,7 +1,7 @@
-#include "settings/ini_text.h"
+#include "settings/ini_file/ini_text.h"
+#include "settings/ini_file/store_file.h"
 #include "settings/qt_settings_store.h"
 #include "settings/settings.h"
-#include "settings/store_file.h"
 #include "tests/support/table_file.h"
 #include "tests/support/test_main.h"
 

@@ -1,4 +1,4 @@
-#include "settings/ini_text.h"
+#include "settings/ini_file/ini_text.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

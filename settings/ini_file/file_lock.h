@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/store_place.h"
+#include "settings/ini_file/store_place.h"
 
 #include <chrono>
 #include <variant>

@@ -1,4 +1,4 @@
-#include "settings/store_file.h"
+#include "settings/ini_file/store_file.h"
 
 #include "platform/end_at_once.h"
 #include "platform/file_calls.h"

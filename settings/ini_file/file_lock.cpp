@@ -1,4 +1,4 @@
-#include "settings/file_lock.h"
+#include "settings/ini_file/file_lock.h"
 
 #include <cerrno>
 #include <cstring>

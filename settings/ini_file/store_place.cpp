@@ -1,4 +1,4 @@
-#include "settings/store_place.h"
+#include "settings/ini_file/store_place.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/file_lock.h"
+#include "settings/ini_file/file_lock.h"
 
 #include <QByteArray>
 

@@ -1,6 +1,6 @@
-#include "settings/ini_text.h"
+#include "settings/ini_file/ini_text.h"
+#include "settings/ini_file/store_file.h"
 #include "settings/store_backend.h"
-#include "settings/store_file.h"
 
 #include <QStandardPaths>
 #include <QString>

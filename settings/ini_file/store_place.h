@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/file_basics.h"
+#include "settings/ini_file/file_basics.h"
 
 #include <string>
 #include <variant>
