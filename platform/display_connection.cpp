@@ -43,25 +43,9 @@ void holdStartupMessage(QtMsgType type, const QMessageLogContext& context, const
 
 // Passes the held messages on as if they had arisen now.
 void releaseStartupMessages() {
-    for (const HeldMessage& held : heldMessages) {
-        const QMessageLogger logger(nullptr, 0, nullptr, held.category.constData());
-        switch (held.type) {
-        case QtDebugMsg:
-            logger.debug("%s", qUtf8Printable(held.text));
-            break;
-        case QtInfoMsg:
-            logger.info("%s", qUtf8Printable(held.text));
-            break;
-        case QtWarningMsg:
-            logger.warning("%s", qUtf8Printable(held.text));
-            break;
-        case QtCriticalMsg:
-            logger.critical("%s", qUtf8Printable(held.text));
-            break;
-        case QtFatalMsg:
-            break;
-        }
-    }
+    for (const HeldMessage& held : heldMessages)
+        qt_message_output(held.type, QMessageLogContext(nullptr, 0, nullptr, held.category.constData()),
+                          held.text);
     heldMessages.clear();
 }
 
