@@ -2,7 +2,7 @@
 
 #include "platform/unix_signals.h"
 #include "resources/resources.h"
-#include "settings/qt_settings_store.h"
+#include "settings/platform_settings_store.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/main/program.h"
 
@@ -12,14 +12,14 @@ namespace tallix {
 
 int RunCalculator(QApplication& app) {
     RegisterFonts();
-    QtSettingsStore store;
+    PlatformSettingsStore store;
     QtMessageBoxes boxes;
     Program program(store, boxes);
     // The run ends when its last window closes (QApplication's quitOnLastWindowClosed).
     program.Start();
     CloseOnStopSignals([&program] { program.Close(); });
     const int status = app.exec();
-    program.Finish(); // what could not be saved while the windows closed
+    program.Finish(); // waits for the last saves
     return status;
 }
 

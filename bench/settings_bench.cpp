@@ -2,7 +2,7 @@
 // same file in the same run, on a small settings file (1 KiB) and on the largest one the store reads
 // (1 MiB). Each operation starts afresh, as every read and save of the program does: the store reads
 // the file each time, and a fresh QSettings object parses it whole. Saves reach the disk (fsync) in both.
-#include "settings/qt_settings_store.h"
+#include "settings/platform_settings_store.h"
 #include "settings/settings.h"
 
 #include <QCoreApplication>
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
                                            QStringLiteral("Tallix.exe"));
     };
     std::ostringstream errors;
-    tallix::QtSettingsStore store(errors);
+    tallix::PlatformSettingsStore store(errors);
     volatile std::size_t sink = 0;
     int counter = 0;
 
@@ -81,6 +81,7 @@ int main(int argc, char** argv) {
         });
         const double save = medianMicroseconds(rounds, fresh, [&] {
             tallix::WriteText(store, tallix::Setting::MemoryValue, std::to_string(++counter));
+            store.WaitUntilTried(); // the whole save, which the writer makes beside the caller
         });
         const double qtSave = medianMicroseconds(rounds, fresh, [&] {
             const auto settings = qtSettings();

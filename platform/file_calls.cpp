@@ -53,17 +53,6 @@ bool ReserveRoom(int fd, off_t size) {
     return fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) == 0 || errno == EOPNOTSUPP || errno == ENOSYS;
 }
 
-int OpenUnnamedFile(int folder, int flags) {
-    return openat(folder, ".", O_TMPFILE | flags, 0600);
-}
-
-bool NameUnnamedFile(int fd, int folder, const char* name) {
-    // Through /proc, as any user may; AT_EMPTY_PATH wants a privilege, and is tried only without /proc.
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    return linkat(AT_FDCWD, self.c_str(), folder, name, AT_SYMLINK_FOLLOW) == 0 ||
-           (errno == ENOENT && linkat(fd, "", folder, name, AT_EMPTY_PATH) == 0);
-}
-
 } // namespace tallix
 #else
 namespace tallix {
@@ -74,16 +63,6 @@ bool CopyExtendedAttributes(int, int) {
 
 bool ReserveRoom(int, off_t) {
     return true;
-}
-
-int OpenUnnamedFile(int, int) {
-    errno = EOPNOTSUPP;
-    return -1;
-}
-
-bool NameUnnamedFile(int, int, const char*) {
-    errno = EOPNOTSUPP;
-    return false;
 }
 
 } // namespace tallix

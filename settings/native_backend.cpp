@@ -43,30 +43,43 @@ std::optional<std::string> readFailure([[maybe_unused]] std::string_view appName
 #endif
 }
 
+// The text stored under the key. The registry and property lists keep texts as they are; only an outside
+// edit stores a list or a number there.
+StoredValue valueOf(QSettings& store, std::string_view section, std::string_view key) {
+    const QVariant read = store.value(toQString(section) + u'/' + toQString(key));
+    if (store.status() == QSettings::AccessError || !read.isValid()) return std::nullopt;
+    if (read.typeId() == QMetaType::QStringList) return read.toStringList().join(u',').toStdString();
+    return read.toString().toStdString();
+}
+
 class NativeBackend : public StoreBackend {
 public:
     std::string Where(std::string_view appName) const override {
         return openStore(appName)->fileName().toStdString();
     }
 
-    std::variant<std::optional<std::string>, ReadFailure>
-    Read(std::string_view appName, std::string_view section, std::string_view key) const override {
+    std::variant<std::vector<StoredValue>, ReadFailure>
+    Read(std::string_view appName, std::string_view section,
+         std::span<const std::string_view> keys) const override {
         if (auto failure = readFailure(appName, section)) return ReadFailure{*failure};
-        // The registry and property lists keep texts as they are; only an outside edit stores a list or
-        // a number there.
         const auto store = openStore(appName);
-        store->beginGroup(toQString(section));
-        const QVariant read = store->value(toQString(key));
-        if (store->status() == QSettings::AccessError || !read.isValid()) return std::nullopt;
-        if (read.typeId() == QMetaType::QStringList)
-            return std::optional(read.toStringList().join(u',').toStdString());
-        return std::optional(read.toString().toStdString());
+        std::vector<StoredValue> values;
+        for (const std::string_view key : keys)
+            values.push_back(valueOf(*store, section, key));
+        return values;
     }
 
-    std::optional<std::string> Write(std::string_view appName,
-                                     const std::vector<KeyChange>& changes) const override {
+    // The registry has no lock that other copies share: a change another copy saved since it was made
+    // is left out as far as can be seen at the moment of writing.
+    WriteOutcome Write(std::string_view appName, const std::vector<KeyChange>& changes, bool) const override {
+        WriteOutcome outcome;
         const auto store = openStore(appName);
-        for (const KeyChange& change : changes) {
+        for (std::size_t i = 0; i < changes.size(); ++i) {
+            const KeyChange& change = changes[i];
+            if (change.madeOver && valueOf(*store, change.section, change.key) != *change.madeOver) {
+                outcome.superseded.push_back(i);
+                continue;
+            }
             const QString key = toQString(change.section) + u'/' + toQString(change.key);
             if (change.value)
                 store->setValue(key, toQString(*change.value));
@@ -74,8 +87,8 @@ public:
                 store->remove(key);
         }
         store->sync();
-        if (store->status() == QSettings::NoError) return std::nullopt;
-        return std::string("Access was denied");
+        if (store->status() != QSettings::NoError) outcome = {"Access was denied", false, {}};
+        return outcome;
     }
 };
 

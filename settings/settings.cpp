@@ -9,6 +9,7 @@
 #include <limits>
 #include <optional>
 #include <system_error>
+#include <vector>
 
 namespace tallix {
 namespace {
@@ -70,7 +71,14 @@ std::string ReadText(SettingsStore& store, Setting setting) {
 }
 
 void WriteText(SettingsStore& store, Setting setting, std::string_view text) {
-    store.SaveSetting(kAppName, kSection, InfoOf(setting).key, text);
+    WriteTexts(store, {{setting, text}});
+}
+
+void WriteTexts(SettingsStore& store, std::initializer_list<SettingText> texts) {
+    std::vector<KeyText> keyed;
+    for (const SettingText& text : texts)
+        keyed.push_back({InfoOf(text.setting).key, text.text});
+    store.SaveSettings(kAppName, kSection, keyed);
 }
 
 std::uint8_t ReadByte(SettingsStore& store, Setting setting) {

@@ -3,6 +3,7 @@
 #include "settings/settings_store.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -30,9 +31,16 @@ struct SettingInfo {
 
 const SettingInfo& InfoOf(Setting setting);
 
-// Every read and write of the program goes through these, with the key's one default.
+struct SettingText {
+    Setting setting;
+    std::string_view text;
+};
+
+// Every read and write of the program goes through these, with the key's one default. Texts written
+// together are saved as one change.
 std::string ReadText(SettingsStore& store, Setting setting);
 void WriteText(SettingsStore& store, Setting setting, std::string_view text);
+void WriteTexts(SettingsStore& store, std::initializer_list<SettingText> texts);
 
 // Typed readers. A stored text that does not convert to the reader's type reads as the key's default.
 // Only number texts as the display writes them convert (TextToNumber): "1.0" and "1E+00" are 1, while

@@ -42,14 +42,11 @@ std::variant<LockedFile, FileFailure> LockStoreFile(const StorePlace& place, Loc
         if (!locked.file || fstat(locked.file.Get(), &locked.st) != 0) return SystemFailure();
         if (locked.created ? !S_ISREG(locked.st.st_mode) : !sameFile(locked.st, seen))
             continue; // swapped since it was looked at
-        if (locked.created && geteuid() == 0 &&
-            fchown(locked.file.Get(), place.folderStat.st_uid, place.folderStat.st_gid) != 0)
-            return SystemFailure();
 
         while (flock(locked.file.Get(), LOCK_EX | LOCK_NB) != 0) {
             if (errno != EWOULDBLOCK && errno != EINTR) return SystemFailure();
             if (Clock::now() >= deadline)
-                return FileFailure{EWOULDBLOCK, "Another copy of Tallix has kept it locked"};
+                return FileFailure{EWOULDBLOCK, "Another program has kept it locked"};
             std::this_thread::sleep_for(std::min<Clock::duration>(timing.step, deadline - Clock::now()));
         }
         // The copy that held the lock may have put a new file in this one's place: lock that instead.

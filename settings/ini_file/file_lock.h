@@ -7,7 +7,8 @@
 
 namespace tallix {
 
-// How long a save waits for another copy of the program to finish its own, in steps of at most `step`.
+// How long a save waits for another copy of the program to finish its own, in steps of at most `step`,
+// before it gives up and says that another program holds the file.
 struct LockTiming {
     std::chrono::milliseconds wait{5000};
     std::chrono::milliseconds step{20};

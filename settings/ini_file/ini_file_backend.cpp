@@ -5,11 +5,19 @@
 #include <QStandardPaths>
 #include <QString>
 
+#include <cerrno>
+
 namespace tallix {
 namespace {
 
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+StoredValue storedIn(QByteArrayView file, std::string_view section, std::string_view key) {
+    const auto text = ini::StoredText(file, toQString(section), toQString(key));
+    if (!text) return std::nullopt;
+    return text->toStdString();
 }
 
 class IniFileBackend : public StoreBackend {
@@ -22,29 +30,39 @@ public:
             .toStdString();
     }
 
-    std::variant<std::optional<std::string>, ReadFailure>
-    Read(std::string_view appName, std::string_view section, std::string_view key) const override {
+    std::variant<std::vector<StoredValue>, ReadFailure>
+    Read(std::string_view appName, std::string_view section,
+         std::span<const std::string_view> keys) const override {
         const auto read = ReadStoreFile(Where(appName));
         if (const auto* failure = std::get_if<FileFailure>(&read)) return ReadFailure{failure->reason};
         const auto& file = std::get<std::optional<QByteArray>>(read);
-        const auto text = file ? ini::StoredText(*file, toQString(section), toQString(key)) : std::nullopt;
-        if (!text) return std::nullopt;
-        return std::optional(text->toStdString());
+        std::vector<StoredValue> values;
+        for (const std::string_view key : keys)
+            values.push_back(file ? storedIn(*file, section, key) : std::nullopt);
+        return values;
     }
 
-    std::optional<std::string> Write(std::string_view appName,
-                                     const std::vector<KeyChange>& changes) const override {
-        const auto failure = EditStoreFile(Where(appName), [&](const QByteArray& file) {
+    WriteOutcome Write(std::string_view appName, const std::vector<KeyChange>& changes,
+                       bool wholeAnew) const override {
+        WriteOutcome outcome;
+        const auto edit = [&](const QByteArray& file) {
+            outcome.superseded.clear();
             QByteArray out = file;
-            for (const KeyChange& change : changes) {
+            for (std::size_t i = 0; i < changes.size(); ++i) {
+                const KeyChange& change = changes[i];
+                if (change.madeOver && storedIn(file, change.section, change.key) != *change.madeOver) {
+                    outcome.superseded.push_back(i);
+                    continue;
+                }
                 const ini::Change edit{toQString(change.key),
                                        change.value ? std::optional(toQString(*change.value)) : std::nullopt};
                 out = ini::Edited(out, toQString(change.section), {&edit, 1});
             }
             return out;
-        });
-        if (failure) return failure->reason;
-        return std::nullopt;
+        };
+        if (const auto failure = EditStoreFile(Where(appName), edit, {.wholeAnew = wholeAnew}))
+            outcome = {failure->reason, failure->error == EWOULDBLOCK, {}};
+        return outcome;
     }
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <random>
+#include <string>
 #include <string_view>
 
 #include <dirent.h>
@@ -16,10 +17,14 @@
 namespace tallix {
 namespace {
 
+FileFailure tooLarge() {
+    return {EFBIG, "It is larger than " + std::to_string(kMaxStoreFileSize >> 10) + " KiB"};
+}
+
 // Reads the whole of an open regular file, checking its kind and size first.
 std::variant<QByteArray, FileFailure> readAll(int fd, const struct stat& st) {
     if (auto failure = NotARegularFile(st)) return *failure;
-    if (st.st_size > kMaxStoreFileSize) return FileFailure{EFBIG, "It is larger than 1 MiB"};
+    if (st.st_size > kMaxStoreFileSize) return tooLarge();
     QByteArray data(qsizetype(st.st_size) + 1, Qt::Uninitialized);
     qsizetype size = 0;
     for (;;) {
@@ -28,7 +33,7 @@ std::variant<QByteArray, FileFailure> readAll(int fd, const struct stat& st) {
         if (got < 0) return SystemFailure();
         if (got == 0) break;
         size += got;
-        if (size > kMaxStoreFileSize) return FileFailure{EFBIG, "It is larger than 1 MiB"};
+        if (size > kMaxStoreFileSize) return tooLarge();
         if (size == data.size()) data.resize(std::min<qsizetype>(data.size() * 2, kMaxStoreFileSize + 1));
     }
     data.truncate(size);
@@ -53,23 +58,26 @@ std::optional<FileFailure> syncFolder(int folder) {
     return std::nullopt;
 }
 
-// New files that are not yet in the settings file's place go by one name, ".<file>.tallix-new-" and six
-// letters or digits: nothing else makes such a name, so the clean-up removes nothing of the user's.
+// New files that are not yet in the settings file's place go by one name, ".<file>.tallix-new-" and
+// kNameLetters letters or digits: nothing else makes such a name, so the clean-up removes nothing of the
+// user's. With 36^6 names, a hundred taken in a row means something else is wrong.
 constexpr std::string_view kNewMark = ".tallix-new-";
-constexpr std::string_view kNameLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::string_view kNameAlphabet = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t kNameLetters = 6;
+constexpr int kNewNameTries = 100;
 
 std::string newFileName(const std::string& file) {
     static std::mt19937 random(std::random_device{}());
     std::string name = '.' + file + std::string(kNewMark);
-    for (int i = 0; i < 6; ++i)
-        name += kNameLetters[random() % kNameLetters.size()];
+    for (std::size_t i = 0; i < kNameLetters; ++i)
+        name += kNameAlphabet[random() % kNameAlphabet.size()];
     return name;
 }
 
 bool isNewFileName(std::string_view name, const std::string& file) {
     const std::string prefix = '.' + file + std::string(kNewMark);
-    return name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
-           name.find_first_not_of(kNameLetters, prefix.size()) == std::string_view::npos;
+    return name.size() == prefix.size() + kNameLetters && name.starts_with(prefix) &&
+           name.find_first_not_of(kNameAlphabet, prefix.size()) == std::string_view::npos;
 }
 
 // Removes new files that copies killed in the middle of a save left behind. Only under the lock, when no
@@ -92,36 +100,18 @@ void removeLeftovers(const StorePlace& place, const struct stat& file) {
     closedir(entries);
 }
 
-// A new file in the folder, with no name while the filesystem allows it (O_TMPFILE), so that a copy
-// killed while writing it leaves nothing behind.
+// A new file beside the settings file, under a name of its own.
 struct NewFile {
     Descriptor file;
-    std::string name; // empty while it has none
+    std::string name;
 };
 
 std::variant<NewFile, FileFailure> makeNewFile(const StorePlace& place) {
-    constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC;
-    if (Descriptor unnamed(OpenUnnamedFile(place.folder.Get(), kFlags)); unnamed)
-        return NewFile{std::move(unnamed), {}};
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return SystemFailure();
-    for (;;) {
+    for (int tries = 0; tries < kNewNameTries; ++tries) {
         NewFile made{{}, newFileName(place.name)};
-        made.file =
-            Descriptor(openat(place.folder.Get(), made.name.c_str(), kFlags | O_CREAT | O_EXCL, 0600));
+        made.file = Descriptor(openat(place.folder.Get(), made.name.c_str(),
+                                      O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600));
         if (made.file) return made;
-        if (errno != EEXIST) return SystemFailure();
-    }
-}
-
-// Gives an unnamed new file its name, the last step before it takes the settings file's place.
-std::optional<FileFailure> nameNewFile(const StorePlace& place, NewFile& made) {
-    if (!made.name.empty()) return std::nullopt;
-    for (int tries = 0; tries < 100; ++tries) {
-        const std::string name = newFileName(place.name);
-        if (NameUnnamedFile(made.file.Get(), place.folder.Get(), name.c_str())) {
-            made.name = name;
-            return std::nullopt;
-        }
         if (errno != EEXIST) return SystemFailure();
     }
     return SystemFailure(EEXIST);
@@ -148,7 +138,7 @@ std::variant<Replaced, FileFailure> replaceFile(const StorePlace& place, const L
     NewFile& file = std::get<NewFile>(made);
     const int fd = file.file.Get();
     const auto discard = [&](std::variant<Replaced, FileFailure> outcome) {
-        if (!file.name.empty()) unlinkat(place.folder.Get(), file.name.c_str(), 0);
+        unlinkat(place.folder.Get(), file.name.c_str(), 0);
         return outcome;
     };
     if (auto failure = writeAll(fd, data, 0)) return discard(*failure);
@@ -157,7 +147,6 @@ std::variant<Replaced, FileFailure> replaceFile(const StorePlace& place, const L
         !CopyExtendedAttributes(old.file.Get(), fd) || fchmod(fd, old.st.st_mode & 07777) != 0)
         return discard(Replaced::InPlaceNeeded);
     if (fsync(fd) != 0) return discard(SystemFailure());
-    if (auto failure = nameNewFile(place, file)) return discard(*failure);
     if (renameat(place.folder.Get(), file.name.c_str(), place.folder.Get(), place.name.c_str()) != 0) {
         // A file mounted where it stands, or a link across filesystems, can only be rewritten.
         if (anyOf(errno, {EBUSY, EXDEV})) return discard(Replaced::InPlaceNeeded);
@@ -167,12 +156,16 @@ std::variant<Replaced, FileFailure> replaceFile(const StorePlace& place, const L
     return Replaced::Done;
 }
 
-// Rewrites the file where it is, from the first byte that changes. Room for a longer file is taken
-// first, and a write that fails puts the old bytes back, so a full disk leaves the file as it was.
-std::optional<FileFailure> rewriteInPlace(int fd, const QByteArray& old, const QByteArray& data) {
-    const HoldEndAtOnce hold; // a file ended half rewritten would be cut
+// Rewrites the file where it is, in one write from the first byte that changes (from the first of all
+// when `whole`). A shorter text is padded to the old length with line breaks, which every reader skips, so
+// the file never gets shorter: a process killed at any moment leaves the old bytes or the new ones, never
+// the new text followed by the old one's end. Room for a longer file is taken first, and a write that fails
+// puts the old bytes back, so a full disk leaves the file as it was.
+std::optional<FileFailure> rewriteInPlace(int fd, const QByteArray& old, QByteArray data, bool whole) {
+    const HoldEndAtOnce hold; // a write cut short would leave a mix
+    if (data.size() < old.size()) data.append(old.size() - data.size(), '\n');
     qsizetype first = 0;
-    while (first < old.size() && first < data.size() && old[first] == data[first])
+    while (!whole && first < old.size() && old[first] == data[first])
         ++first;
     if (data.size() > old.size() && !ReserveRoom(fd, data.size())) return SystemFailure();
     if (auto failure = writeAll(fd, QByteArrayView(data).sliced(first), first)) {
@@ -180,30 +173,26 @@ std::optional<FileFailure> rewriteInPlace(int fd, const QByteArray& old, const Q
         static_cast<void>(ftruncate(fd, old.size()));
         return failure;
     }
-    if (data.size() < old.size() && ftruncate(fd, data.size()) != 0) {
-        const FileFailure failure = SystemFailure();
-        writeAll(fd, QByteArrayView(old).sliced(first), first);
-        return failure;
-    }
     if (fsync(fd) != 0) return SystemFailure();
     return std::nullopt;
 }
 
 std::optional<FileFailure> editLocked(const StorePlace& place, const LockedFile& locked,
-                                      const std::function<QByteArray(const QByteArray&)>& edit) {
+                                      const std::function<QByteArray(const QByteArray&)>& edit,
+                                      bool wholeAnew) {
     if (auto refused = WriteRefused(place, locked.st)) return refused;
     auto read = readAll(locked.file.Get(), locked.st);
     if (auto* failure = std::get_if<FileFailure>(&read)) return *failure;
     const QByteArray& old = std::get<QByteArray>(read);
     const QByteArray data = edit(old);
-    if (data == old) return std::nullopt;
+    if (data == old && !wholeAnew) return std::nullopt;
     removeLeftovers(place, locked.st);
     if (locked.st.st_nlink == 1) { // a hard link stays one: every name must see the change
         auto replaced = replaceFile(place, locked, data);
         if (auto* failure = std::get_if<FileFailure>(&replaced)) return *failure;
         if (std::get<Replaced>(replaced) == Replaced::Done) return std::nullopt;
     }
-    return rewriteInPlace(locked.file.Get(), old, data);
+    return rewriteInPlace(locked.file.Get(), old, data, wholeAnew);
 }
 
 } // namespace
@@ -230,14 +219,14 @@ std::variant<std::optional<QByteArray>, FileFailure> ReadStoreFile(const std::st
 
 std::optional<FileFailure> EditStoreFile(const std::string& path,
                                          const std::function<QByteArray(const QByteArray&)>& edit,
-                                         LockTiming timing) {
+                                         EditOptions options) {
     auto found = FindStoreFile(path, true);
     if (auto* failure = std::get_if<FileFailure>(&found)) return *failure;
     const StorePlace& place = std::get<StorePlace>(found);
-    auto locked = LockStoreFile(place, timing);
+    auto locked = LockStoreFile(place, options.timing);
     if (auto* failure = std::get_if<FileFailure>(&locked)) return *failure;
     const LockedFile& file = std::get<LockedFile>(locked);
-    auto failure = editLocked(place, file, edit);
+    auto failure = editLocked(place, file, edit, options.wholeAnew);
     // A file made only to be locked goes again when nothing could be written into it.
     struct stat now {};
     if (file.created && fstat(file.file.Get(), &now) == 0 && now.st_size == 0 && now.st_nlink > 0)

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstring>
-#include <optional>
+#include <string_view>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -11,14 +11,19 @@
 namespace tallix {
 namespace {
 
+// Links followed and folders made on the way to the file: as many links as the kernel follows in one
+// path, and enough for a home that doesn't exist yet. More is a loop, or someone undoing each folder made.
+constexpr int kMaxDetours = 40;
+
+// Searching a folder is all that walking through it takes; where O_PATH is missing it must be readable too.
+#ifdef O_PATH
+constexpr int kWalkThrough = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+#else
+constexpr int kWalkThrough = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+#endif
+
 FileFailure planted(const char* what) {
     return {EPERM, std::string("It is ") + what + " that another user could have planted"};
-}
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 bool stickyShared(const struct stat& folder) {
@@ -36,62 +41,67 @@ bool mayFollow(const struct stat& folder, const struct stat& link) {
     return !stickyShared(folder) || link.st_uid == geteuid() || link.st_uid == folder.st_uid;
 }
 
-// Makes the folder and those above it where missing, each synced into its parent. Root makes them for
-// the owner of the folder they are made in: a user's home stays the user's.
-std::optional<FileFailure> makeFolders(const std::string& folder) {
-    for (std::size_t at = 1; at <= folder.size(); ++at) {
-        if (at != folder.size() && folder[at] != '/') continue;
-        const std::string part = folder.substr(0, at);
-        if (mkdir(part.c_str(), 0700) != 0) {
-            if (errno == EEXIST) continue;
-            return SystemFailure();
-        }
-        const Descriptor parent(open(folderOf(part).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        const Descriptor made(open(part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        struct stat owner {};
-        if (!parent || !made || fstat(parent.Get(), &owner) != 0) return SystemFailure();
-        if (geteuid() == 0 && fchown(made.Get(), owner.st_uid, owner.st_gid) != 0) return SystemFailure();
-        if (fsync(parent.Get()) != 0 && errno != EINVAL) return SystemFailure();
+// Puts the names of `path` in front of those still to walk, which are kept in reverse, the next one last.
+void putInFront(std::vector<std::string>& names, std::string_view path) {
+    std::vector<std::string> ahead;
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t slash = std::min(path.find('/', start), path.size());
+        const std::string_view name = path.substr(start, slash - start);
+        if (!name.empty() && name != ".") ahead.emplace_back(name);
+        start = slash + 1;
     }
-    return std::nullopt;
+    names.insert(names.end(), ahead.rbegin(), ahead.rend());
 }
 
 } // namespace
 
-std::variant<StorePlace, FileFailure> FindStoreFile(const std::string& path, bool create) {
-    std::string folder = folderOf(path);
-    std::string name = path.substr(path.rfind('/') + 1);
-    if (create)
-        if (auto failure = makeFolders(folder)) return *failure;
-    for (int hops = 0; hops < 40; ++hops) {
-        StorePlace place{
-            Descriptor(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOCTTY | O_CLOEXEC)), {}, name};
-        if (!place.folder || fstat(place.folder.Get(), &place.folderStat) != 0) return SystemFailure();
-        if (name.empty() || name == "." || name == "..") return SystemFailure(EISDIR);
+std::variant<StorePlace, FileFailure> FindStoreFile(const std::string& path, bool makeFolders) {
+    std::vector<std::string> names;
+    putInFront(names, path);
+    Descriptor folder(openat(AT_FDCWD, path.starts_with('/') ? "/" : ".", kWalkThrough));
+    for (int detours = 0; folder && detours <= kMaxDetours;) {
+        if (names.empty()) return SystemFailure(EISDIR);
+        const std::string name = std::move(names.back());
+        names.pop_back();
+        struct stat folderStat {};
         struct stat st {};
-        if (fstatat(place.folder.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno == ENOENT) return place;
-            return SystemFailure();
+        if (fstat(folder.Get(), &folderStat) != 0) return SystemFailure();
+        const bool found = fstatat(folder.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+        if (!found && errno != ENOENT) return SystemFailure();
+        if (found && S_ISLNK(st.st_mode)) {
+            if (!mayFollow(folderStat, st)) return planted("a link");
+            char target[PATH_MAX];
+            const ssize_t size = readlinkat(folder.Get(), name.c_str(), target, sizeof target);
+            if (size <= 0 || size == ssize_t(sizeof target))
+                return SystemFailure(size < 0 ? errno : ENAMETOOLONG);
+            const std::string_view link(target, std::size_t(size));
+            putInFront(names, link);
+            if (link.starts_with('/')) folder = Descriptor(openat(AT_FDCWD, "/", kWalkThrough));
+            ++detours;
+        } else if (names.empty()) { // the file's own name
+            if (name == "..") return SystemFailure(EISDIR);
+            StorePlace place{Descriptor(openat(folder.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+                             folderStat, name};
+            if (!place.folder) return SystemFailure();
+            return place;
+        } else if (!found) {
+            if (!makeFolders) return SystemFailure(ENOENT);
+            if (mkdirat(folder.Get(), name.c_str(), 0700) != 0 && errno != EEXIST) return SystemFailure();
+            names.push_back(name); // walked into as any other folder: whatever is there now is checked
+            ++detours;
+        } else {
+            folder = Descriptor(openat(folder.Get(), name.c_str(), kWalkThrough));
         }
-        if (!S_ISLNK(st.st_mode)) return place;
-        if (!mayFollow(place.folderStat, st)) return planted("a link");
-        char target[PATH_MAX];
-        const ssize_t size = readlinkat(place.folder.Get(), name.c_str(), target, sizeof target);
-        if (size <= 0 || size == ssize_t(sizeof target))
-            return SystemFailure(size < 0 ? errno : ENAMETOOLONG);
-        const std::string link(target, std::size_t(size));
-        const std::string next = link.starts_with('/') ? link : folder + '/' + link;
-        folder = folderOf(next);
-        name = next.substr(next.rfind('/') + 1);
     }
-    return SystemFailure(ELOOP);
+    return SystemFailure(folder ? ELOOP : errno);
 }
 
 std::optional<FileFailure> WriteRefused(const StorePlace& place, const struct stat& file) {
     const bool root = geteuid() == 0;
-    if (file.st_nlink > 1 && ((root && file.st_uid != 0) || stickyShared(place.folderStat)))
+    const struct stat& folder = place.folderStat;
+    if (file.st_nlink > 1 && (stickyShared(folder) || (root && (file.st_uid != 0 || othersMayWrite(folder)))))
         return planted("a hard link");
-    if (stickyShared(place.folderStat) && file.st_uid != geteuid() && file.st_uid != place.folderStat.st_uid)
+    if (stickyShared(folder) && file.st_uid != geteuid() && file.st_uid != folder.st_uid)
         return planted("another user's file");
     return std::nullopt;
 }

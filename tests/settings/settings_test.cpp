@@ -1,5 +1,5 @@
-#include "settings/memory_store.h"
 #include "settings/settings.h"
+#include "tests/support/fake_settings_store.h"
 #include "tests/support/table_file.h"
 
 #include <QTest>
@@ -29,7 +29,7 @@ private slots:
         QFETCH(QString, check);
         QFETCH(QString, real);
         QFETCH(QString, single);
-        tallix::MemoryStore store;
+        tallix::FakeSettingsStore store;
         for (const Setting setting :
              {Setting::RedWhilePressed, Setting::ShowWelcome, Setting::SpecialPointer, Setting::Top})
             store.Seed(tallix::InfoOf(setting).key, stored.toStdString());
@@ -51,7 +51,7 @@ private slots:
             const float value = i < int(std::size(edges)) ? edges[i] : std::bit_cast<float>(bits(random));
             if (!std::isfinite(value)) continue;
             const std::string text = tallix::SingleToText(value);
-            tallix::MemoryStore store;
+            tallix::FakeSettingsStore store;
             store.Seed("Left", text);
             const float read = tallix::ReadSingle(store, Setting::Left);
             QVERIFY2(std::bit_cast<std::uint32_t>(read) == std::bit_cast<std::uint32_t>(value), text.c_str());

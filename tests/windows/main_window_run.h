@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/memory_store.h"
+#include "tests/support/fake_settings_store.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/main/feedback_button.h"
 #include "windows/main/main_window.h"
@@ -15,7 +15,7 @@ namespace tallix {
 
 // A first run over an in-memory store with the welcome window off; tests seed the rest.
 struct MainWindowRun {
-    MemoryStore store;
+    FakeSettingsStore store;
     SilentMessageBoxes boxes;
     Program program{store, boxes};
 
@@ -52,9 +52,9 @@ private:
 };
 
 // A store whose every save fails, as on a full disk, telling its problem handler each time.
-class FullStore : public MemoryStore {
+class FullStore : public FakeSettingsStore {
 public:
-    void SaveSetting(std::string_view, std::string_view, std::string_view, std::string_view) override {
+    void SaveSettings(std::string_view, std::string_view, std::span<const KeyText>) override {
         if (handler_) handler_({"/home/user/.config/Tallix.exe.conf", "No space left on device", true});
     }
     void SetProblemHandler(std::function<void(const StoreProblem&)> handler) override {

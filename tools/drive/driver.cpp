@@ -1,7 +1,8 @@
 #include "tools/drive/driver.h"
 
-#include "settings/qt_settings_store.h"
+#include "settings/platform_settings_store.h"
 #include "settings/settings.h"
+#include "settings/store_backend.h"
 #include "windows/companions/options_window.h"
 #include "windows/forms/control_table.h"
 #include "windows/forms/form.h"
@@ -59,8 +60,10 @@ std::pair<QString, QString> splitFirstWord(const QString& rest) {
 
 } // namespace
 
-Driver::Driver(Program& program, QtMessageBoxes& boxes)
+Driver::Driver(Program& program, PlatformSettingsStore& store, QtMessageBoxes& boxes)
     : program_(program)
+    , store_(store)
+    , storeItself_(MakeStoreBackend())
     , commands_{{QStringLiteral("store"), &Driver::store}, {QStringLiteral("unstore"), &Driver::unstore},
                 {QStringLiteral("start"), &Driver::start}, {QStringLiteral("click"), &Driver::click},
                 {QStringLiteral("press"), &Driver::press}, {QStringLiteral("release"), &Driver::release},
@@ -93,6 +96,8 @@ Driver::Driver(Program& program, QtMessageBoxes& boxes)
                      [this](QWindow* window) { recordActivation(window); });
 }
 
+Driver::~Driver() = default;
+
 void Driver::Run(std::istream& input) {
     std::string line;
     while (std::getline(input, line))
@@ -119,14 +124,18 @@ void Driver::store(const Line& line) {
     const auto [key, text] = splitFirstWord(line.rest);
     if (key.isEmpty()) return error(QStringLiteral("usage: store KEY TEXT"));
     // As an outside edit: straight into the store, every other text left as it stands.
-    if (!QtSettingsStore::Edit(kAppName, kSection, key.toStdString(), text.toStdString()))
-        error(QStringLiteral("could not store ") + key);
+    if (!edit(key, text.toStdString())) error(QStringLiteral("could not store ") + key);
 }
 
 void Driver::unstore(const Line& line) {
     if (line.words.size() != 1) return error(QStringLiteral("usage: unstore KEY"));
-    if (!QtSettingsStore::Edit(kAppName, kSection, line.words.front().toStdString(), std::nullopt))
+    if (!edit(line.words.front(), std::nullopt))
         error(QStringLiteral("could not unstore ") + line.words.front());
+}
+
+bool Driver::edit(const QString& key, std::optional<std::string> text) {
+    const KeyChange change{std::string(kSection), key.toStdString(), std::move(text), std::nullopt};
+    return !storeItself_->Write(kAppName, {change}).failure;
 }
 
 void Driver::start(const Line& line) {
@@ -413,10 +422,15 @@ Driver::Answer Driver::windowTop(QWidget& window) {
 
 Driver::Answer Driver::storedSetting(const QString& key) {
     // Read as the program reads the store, so that a hand-edited text shows as the program sees it
-    // (Qt's own reading splits "a,b", cuts "1;2" and lets an unclosed quote hide the lines after it).
-    const auto text = QtSettingsStore::Stored(kAppName, kSection, key.toStdString());
-    if (!text) return QStringLiteral("<none>");
-    return QString::fromUtf8(*text);
+    // (Qt's own reading splits "a,b", cuts "1;2" and lets an unclosed quote hide the lines after it),
+    // once the program's saves so far have been tried.
+    store_.WaitUntilTried();
+    const std::string keyText = key.toStdString();
+    const std::string_view keys[] = {keyText};
+    const auto read = storeItself_->Read(kAppName, kSection, keys);
+    const auto* texts = std::get_if<std::vector<StoredValue>>(&read);
+    if (!texts || !texts->front()) return QStringLiteral("<none>");
+    return QString::fromUtf8(*texts->front());
 }
 
 // Windows and controls

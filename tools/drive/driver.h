@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QMessageBox;
@@ -20,8 +21,10 @@ class QWidget;
 class QWindow;
 
 namespace tallix {
+class PlatformSettingsStore;
 class Program;
 class QtMessageBoxes;
+class StoreBackend;
 } // namespace tallix
 
 namespace tallix::drive {
@@ -30,7 +33,8 @@ namespace tallix::drive {
 // what they ask to see. Everything goes through the program's own windows, controls and store.
 class Driver {
 public:
-    Driver(Program& program, QtMessageBoxes& boxes);
+    Driver(Program& program, PlatformSettingsStore& store, QtMessageBoxes& boxes);
+    ~Driver();
 
     // Runs every command of `input`, then closes the program's windows as a user would.
     void Run(std::istream& input);
@@ -54,6 +58,8 @@ private:
 
     void store(const Line& line);
     void unstore(const Line& line);
+    // Writes `text` under `key` (nothing removes it), as an outside editor of the store would.
+    bool edit(const QString& key, std::optional<std::string> text);
     void start(const Line& line);
     void click(const Line& line);
     void press(const Line& line);
@@ -117,6 +123,9 @@ private:
     void error(const QString& message);
 
     Program& program_;
+    PlatformSettingsStore& store_;
+    // The store itself, as an outside editor and reader sees it: without the program's unsaved changes.
+    std::unique_ptr<StoreBackend> storeItself_;
     const std::map<QString, Command> commands_;
     const std::map<QString, Query> queries_;
     const std::map<QString, ControlQuery> controlQueries_;

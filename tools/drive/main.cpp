@@ -1,5 +1,5 @@
 #include "resources/resources.h"
-#include "settings/qt_settings_store.h"
+#include "settings/platform_settings_store.h"
 #include "tools/drive/driver.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/main/program.h"
@@ -16,10 +16,10 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     tallix::RegisterFonts();
 
-    tallix::QtSettingsStore store;
+    tallix::PlatformSettingsStore store;
     tallix::QtMessageBoxes boxes;
     tallix::Program program(store, boxes);
-    tallix::drive::Driver driver(program, boxes);
+    tallix::drive::Driver driver(program, store, boxes);
     driver.Run(std::cin);
     return driver.Failed() ? 1 : 0;
 }

@@ -5,8 +5,8 @@
 // QT_SCALE_FACTOR sets.
 
 #include "resources/resources.h"
-#include "settings/memory_store.h"
 #include "settings/settings.h"
+#include "tests/support/fake_settings_store.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/main/main_window.h"
 #include "windows/main/program.h"
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     tallix::RegisterFonts();
-    tallix::MemoryStore store; // a first run's, never the user's settings
+    tallix::FakeSettingsStore store; // a first run's, never the user's settings
     tallix::WriteText(store, tallix::Setting::ShowWelcome, "0");
     tallix::SilentMessageBoxes boxes; // start-up shows none
     tallix::Program program(store, boxes);

@@ -121,9 +121,9 @@ void OptionsWindow::takeActivationBack() {
 }
 
 void OptionsWindow::Form_Unload() {
-    WriteText(store_, Setting::SpecialPointer, NumberToText(CheckBoxState(*specialPointerBox_)));
-    WriteText(store_, Setting::RedWhilePressed, NumberToText(CheckBoxState(*redButtonsBox_)));
-    WriteText(store_, Setting::ShowWelcome, NumberToText(CheckBoxState(*welcomeAtStartBox_)));
+    WriteTexts(store_, {{Setting::SpecialPointer, NumberToText(CheckBoxState(*specialPointerBox_))},
+                        {Setting::RedWhilePressed, NumberToText(CheckBoxState(*redButtonsBox_))},
+                        {Setting::ShowWelcome, NumberToText(CheckBoxState(*welcomeAtStartBox_))}});
 }
 
 void OptionsWindow::Accept() {

@@ -129,8 +129,7 @@ void MainWindow::Form_Activate() {
 void MainWindow::Form_Unload() {
     // A position the window system never told is not saved over the one stored.
     if (!WindowPositionsKnown()) return;
-    WriteText(store_, Setting::Top, SingleToText(Top()));
-    WriteText(store_, Setting::Left, SingleToText(Left()));
+    WriteTexts(store_, {{Setting::Top, SingleToText(Top())}, {Setting::Left, SingleToText(Left())}});
 }
 
 void MainWindow::changeEvent(QEvent* event) {

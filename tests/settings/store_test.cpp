@@ -1,6 +1,6 @@
 #include "settings/ini_file/ini_text.h"
 #include "settings/ini_file/store_file.h"
-#include "settings/qt_settings_store.h"
+#include "settings/platform_settings_store.h"
 #include "settings/settings.h"
 #include "tests/support/table_file.h"
 #include "tests/support/test_main.h"
@@ -9,10 +9,12 @@
 #include <QFile>
 #include <QSettings>
 
+#include <sys/file.h>
+
 #include <sstream>
 #include <string>
 
-using tallix::QtSettingsStore;
+using tallix::PlatformSettingsStore;
 
 namespace {
 
@@ -33,14 +35,14 @@ std::optional<tallix::FileFailure> SetTop(const char* value) {
         [&](const QByteArray& file) {
             return tallix::ini::Edited(file, QStringLiteral("Default Settings"), {&change, 1});
         },
-        {std::chrono::milliseconds(0), std::chrono::milliseconds(1)});
+        {.timing = {std::chrono::milliseconds(0), std::chrono::milliseconds(1)}});
 }
 
 // Through the program's own application name and section, so that the file above is theirs.
-QString Get(QtSettingsStore& store, const char* key) {
+QString Get(PlatformSettingsStore& store, const char* key) {
     return QString::fromStdString(store.GetSetting(tallix::kAppName, tallix::kSection, key, "<default>"));
 }
-void Save(QtSettingsStore& store, const char* key, const QString& value) {
+void Save(PlatformSettingsStore& store, const char* key, const QString& value) {
     store.SaveSetting(tallix::kAppName, tallix::kSection, key, value.toStdString());
 }
 
@@ -56,7 +58,7 @@ QVariant QtRead(const char* key) {
 
 } // namespace
 
-class QtSettingsStoreTest : public QObject {
+class StoreTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -75,10 +77,11 @@ private slots:
         QVERIFY(edit.open(QIODevice::WriteOnly) && edit.write(Unescaped(file)) >= 0);
         edit.close();
         std::ostringstream errors;
-        QtSettingsStore store(errors);
+        PlatformSettingsStore store(errors);
         QCOMPARE(Get(store, "MemoryValue"), read);
         Save(store, "MemoryValue", read);
-        QtSettingsStore reader;
+        store.Flush();
+        PlatformSettingsStore reader;
         QCOMPARE(Get(reader, "MemoryValue"), read);
         if (qt == "yes") QCOMPARE(QtRead("MemoryValue"), QVariant(read));
         QCOMPARE(errors.str(), std::string());
@@ -104,7 +107,7 @@ private slots:
         QFETCH(bool, flush);
         QVERIFY(QDir().mkpath(StoreFile())); // a folder in place of the file
         std::ostringstream errors;
-        QtSettingsStore store(errors);
+        PlatformSettingsStore store(errors);
         int problems = 0;
         store.SetProblemHandler([&](const tallix::StoreProblem& problem) {
             ++problems;
@@ -112,10 +115,12 @@ private slots:
             QVERIFY(!problem.reason.empty());
         });
         std::ostringstream otherErrors;
-        QtSettingsStore other(otherErrors);
+        PlatformSettingsStore other(otherErrors);
         QCOMPARE(Get(store, "Top"), "<default>");
         Save(store, "Top", "123");
-        QCOMPARE(problems, 2); // the read, then the save
+        store.WaitUntilTried();
+        QCoreApplication::processEvents(); // the save's failure is told on this thread
+        QCOMPARE(problems, 2);             // the read, then the save
         QCOMPARE(Get(store, "Top"), "123");
         QCOMPARE(Get(other, "Top"), "<default>");
 
@@ -124,10 +129,37 @@ private slots:
             store.Flush();
         } else {
             Save(store, "Left", "7");
+            store.WaitUntilTried();
             QCOMPARE(Get(other, "Left"), "7");
         }
         QCOMPARE(Get(other, "Top"), "123");
+        QCoreApplication::processEvents();
         QCOMPARE(problems, 2);
+    }
+
+    // A save waits for the lock beside the caller, and never writes over what another copy saved after
+    // the change was made: neither then nor in a later save. Until then, the copy's reads see its change.
+    void noSaveOverANewerText() {
+        QFile file(StoreFile());
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.write("[Default%20Settings]\nMemoryValue=5\n") > 0);
+        QVERIFY(file.flush() &&
+                flock(file.handle(), LOCK_EX) == 0); // another copy saving, for as long as it likes
+        PlatformSettingsStore store;
+        Save(store, "MemoryValue", "3");
+        QCOMPARE(Get(store, "MemoryValue"), "3");
+        QVERIFY(file.resize(0) && file.seek(0) && file.write("[Default%20Settings]\nMemoryValue=9\n") > 0);
+        QVERIFY(file.flush());
+        QCOMPARE(Get(store, "MemoryValue"), "9");
+        flock(file.handle(), LOCK_UN);
+        store.WaitUntilTried();
+        Save(store, "Top", "1");
+        store.Flush();
+        QCOMPARE(Get(store, "MemoryValue"), "9");
+        QCOMPARE(QtRead("MemoryValue"), QVariant("9"));
+        QCOMPARE(QtRead("Top"), QVariant("1"));
+        Save(store, "MemoryValue", "4"); // made over the 9
+        store.Flush();
+        QCOMPARE(QtRead("MemoryValue"), QVariant("4"));
     }
 
     // Only files named as the store names its new files are taken for what a killed copy left.
@@ -148,5 +180,5 @@ private slots:
     }
 };
 
-TALLIX_TEST_MAIN(QtSettingsStoreTest)
-#include "qt_settings_store_test.moc"
+TALLIX_TEST_MAIN(StoreTest)
+#include "store_test.moc"

@@ -12,9 +12,9 @@
 
 namespace tallix {
 
-// A settings store kept in memory, for runs that must never touch the user's settings (tests, the
-// screenshot tool): it starts empty, as on a first run, and logs every write in order.
-class MemoryStore : public SettingsStore {
+// A settings store kept in memory, for runs that must never touch the user's settings (the window tests,
+// the screenshot tool): it starts empty, as on a first run, and logs every write in order.
+class FakeSettingsStore : public SettingsStore {
 public:
     struct Access {
         std::string key;
@@ -26,10 +26,12 @@ public:
         const auto it = values_.find(Address(appName, section, key));
         return it == values_.end() ? std::string(fallback) : it->second;
     }
-    void SaveSetting(std::string_view appName, std::string_view section, std::string_view key,
-                     std::string_view value) override {
-        values_[Address(appName, section, key)] = std::string(value);
-        writes_.push_back({std::string(key), std::string(value)});
+    void SaveSettings(std::string_view appName, std::string_view section,
+                      std::span<const KeyText> texts) override {
+        for (const KeyText& text : texts) {
+            values_[Address(appName, section, text.key)] = std::string(text.text);
+            writes_.push_back({std::string(text.key), std::string(text.text)});
+        }
     }
 
     // What is stored under a key of the program's application and section; nothing when absent.
