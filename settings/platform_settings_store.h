@@ -39,7 +39,7 @@ public:
         onProblem_ = std::move(handler);
     }
 
-    // Returns once every change made so far has been tried at least once.
+    // Returns once every change made so far has been tried, and the writer is not trying again.
     void WaitUntilTried() { writer_.WaitUntilTried(); }
 
 private:

@@ -50,7 +50,8 @@ std::optional<std::string> SettingsWriter::Unsaved(const SettingAddress& address
 void SettingsWriter::WaitUntilTried() {
     std::unique_lock lock(mutex_);
     const std::uint64_t upTo = made_;
-    done_.wait(lock, [&] { return tried_ >= upTo; });
+    const std::uint64_t begun = begun_;
+    done_.wait(lock, [&] { return tried_ >= upTo && ((saving_.empty() && !again_) || saves_ > begun); });
 }
 
 std::vector<SaveFailure> SettingsWriter::Finish() {
@@ -87,6 +88,7 @@ void SettingsWriter::run(std::stop_token stop) {
 
 std::vector<SaveFailure> SettingsWriter::save(std::unique_lock<std::mutex>& lock) {
     again_ = false;
+    ++begun_;
     const std::uint64_t upTo = made_;
     const bool wholeAnew = failing_;
     std::vector<Group> groups; // the pending changes, by application

@@ -43,7 +43,8 @@ public:
     // saved the key since, and its text is the newer. `stored` is what the store holds, if it could be read.
     std::optional<std::string> Unsaved(const SettingAddress& address,
                                        const std::optional<StoredValue>& stored) const;
-    // Returns once every change handed so far has been tried at least once.
+    // Returns once every change handed so far has been tried, and nothing is being tried again: when the
+    // writer is idle, or else once a save begun after the call has ended.
     void WaitUntilTried();
     // Tries once more what is not saved yet, and returns what still could not be, forgetting it.
     std::vector<SaveFailure> Finish();
@@ -66,6 +67,7 @@ private:
     std::map<SettingAddress, std::string> saving_; // the texts of the save under way
     std::uint64_t made_ = 0;                       // changes handed
     std::uint64_t tried_ = 0;                      // the changes up to this number have been tried
+    std::uint64_t begun_ = 0;                      // saves begun
     std::uint64_t saves_ = 0;                      // saves ended
     bool again_ = false;                           // what is pending is to be tried again now
     bool finishing_ = false;

@@ -1,36 +1,43 @@
-// LD_PRELOAD shim: holds the process inside its first call of one kind on the settings file for as long
-// as a gate file exists, so that it holds the file's lock for as long as a test wants.
-//   STALL_IN=rename|write|fallocate   the call to hold
-//   STALL_GATE=PATH                   the gate; GATE.stalled appears once the process is held
+// LD_PRELOAD shim for faults aimed at one step of a save of the settings file (the file itself, or a new
+// file beside it that is to take its place):
+//   STALL_IN=CALL     holds the process inside its first CALL for as long as the file STALL_GATE exists;
+//                     GATE.stalled appears once it is held (so that it holds the file's lock, or can be
+//                     killed right there)
+//   FAIL_IN=CALL      CALL fails without doing anything: the first fsync with EIO (a write-back error,
+//                     after which the bytes written since the last sync are lost to the disk while the
+//                     cache goes on showing them), every linkat with ENOENT (a kernel before 6.10
+//                     without /proc)
+//   SYNC_LOG=PATH     after each fsync that succeeds, PATH holds what the disk holds of the file synced
+//   WINDOW_LOG=PATH   each locking or writing CALL made on the process's first thread (the windows') is
+//                     added to PATH, a line each
+//   SLOW_FSYNC_MS=N   every fsync of the file takes N milliseconds more (a busy disk, a network home)
+// CALL is one of flock, write, fallocate, ftruncate, fsync, rename, linkat.
 #include <dlfcn.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
 std::atomic<bool> held{false};
-
-void stall(const char* call) {
-    const char* in = getenv("STALL_IN");
-    const char* gate = getenv("STALL_GATE");
-    if (!in || !gate || strcmp(in, call) != 0 || held.exchange(true)) return;
-    char mark[4096];
-    snprintf(mark, sizeof mark, "%s.stalled", gate);
-    close(open(mark, O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
-    const timespec step{0, 10'000'000};
-    while (access(gate, F_OK) == 0)
-        nanosleep(&step, nullptr); // signals cut a step short; the gate decides
-}
+std::atomic<bool> failed{false};
 
 bool isStore(const char* path) {
     const char* slash = strrchr(path, '/');
-    return strcmp(slash ? slash + 1 : path, "Tallix.exe.conf") == 0;
+    const char* name = slash ? slash + 1 : path;
+    return strcmp(name, "Tallix.exe.conf") == 0 || strncmp(name, ".Tallix.exe.conf.tallix-new-", 28) == 0;
 }
 
 bool isStoreFile(int fd) {
@@ -39,27 +46,108 @@ bool isStoreFile(int fd) {
     return readlink(link, path, sizeof path - 1) > 0 && isStore(path);
 }
 
+void appendLine(const char* path, const char* line) {
+    const int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    static_cast<void>(write(fd, line, strlen(line)));
+    static_cast<void>(write(fd, "\n", 1));
+    close(fd);
+}
+
+// Called before each CALL on the settings file; true when the call is to fail.
+bool aim(const char* call) {
+    const char* windowLog = getenv("WINDOW_LOG");
+    if (windowLog && gettid() == getpid()) appendLine(windowLog, call);
+    const char* fail = getenv("FAIL_IN");
+    if (fail && strcmp(fail, call) == 0 && (strcmp(call, "fsync") != 0 || !failed.exchange(true)))
+        return true;
+    const char* in = getenv("STALL_IN");
+    const char* gate = getenv("STALL_GATE");
+    if (!in || !gate || strcmp(in, call) != 0 || held.exchange(true)) return false;
+    char mark[4096];
+    snprintf(mark, sizeof mark, "%s.stalled", gate);
+    close(open(mark, O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    const timespec step{0, 10'000'000};
+    while (access(gate, F_OK) == 0)
+        nanosleep(&step, nullptr); // signals cut a step short; the gate decides
+    return false;
+}
+
 template <typename Function>
 Function real(const char* name) {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+// The disk's copy of the file last written (only one thread writes the settings file): its bytes as last
+// synced, and the parts written since, which a sync makes lasting and a failed sync loses.
+struct Disk {
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::string bytes;
+    std::vector<std::pair<off_t, size_t>> unsynced;
+} disk;
+
+std::string bytesOf(int fd) {
+    std::string bytes;
+    char buffer[65536];
+    for (ssize_t got; (got = pread(fd, buffer, sizeof buffer, off_t(bytes.size()))) > 0;)
+        bytes.append(buffer, size_t(got));
+    return bytes;
+}
+
+void written(int fd, off_t offset, size_t size) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0) return;
+    if (st.st_dev != disk.device || st.st_ino != disk.inode) disk = {st.st_dev, st.st_ino, bytesOf(fd), {}};
+    disk.unsynced.emplace_back(offset, size);
+}
+
+void synced(int fd, bool lasting) {
+    if (lasting) {
+        const std::string now = bytesOf(fd);
+        disk.bytes.resize(now.size());
+        for (const auto& [offset, size] : disk.unsynced)
+            if (size_t(offset) < now.size())
+                disk.bytes.replace(size_t(offset), std::min(size, now.size() - size_t(offset)), now,
+                                   size_t(offset));
+    }
+    disk.unsynced.clear();
+    if (const char* log = getenv("SYNC_LOG"); log && lasting) {
+        const int out = open(log, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        static_cast<void>(write(out, disk.bytes.data(), disk.bytes.size()));
+        close(out);
+    }
 }
 
 } // namespace
 
 extern "C" {
 
+int flock(int fd, int operation) {
+    if (!(operation & LOCK_UN) && isStoreFile(fd)) aim("flock");
+    return real<int (*)(int, int)>("flock")(fd, operation);
+}
+
 int rename(const char* old, const char* name) {
-    if (isStore(name)) stall("rename");
+    if (isStore(name)) aim("rename");
     return real<int (*)(const char*, const char*)>("rename")(old, name);
 }
 
 int renameat(int from, const char* old, int to, const char* name) {
-    if (isStore(name)) stall("rename");
+    if (isStore(name)) aim("rename");
     return real<int (*)(int, const char*, int, const char*)>("renameat")(from, old, to, name);
 }
 
+int linkat(int from, const char* old, int to, const char* name, int flags) {
+    if (isStore(name) && aim("linkat")) return errno = ENOENT, -1;
+    return real<int (*)(int, const char*, int, const char*, int)>("linkat")(from, old, to, name, flags);
+}
+
 ssize_t pwrite64(int fd, const void* data, size_t size, off_t offset) {
-    if (isStoreFile(fd)) stall("write");
+    if (!isStoreFile(fd))
+        return real<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite64")(fd, data, size, offset);
+    aim("write");
+    written(fd, offset, size);
     return real<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite64")(fd, data, size, offset);
 }
 
@@ -68,11 +156,38 @@ ssize_t pwrite(int fd, const void* data, size_t size, off_t offset) {
 }
 
 int fallocate64(int fd, int mode, off_t offset, off_t size) {
-    if (isStoreFile(fd)) stall("fallocate");
+    if (isStoreFile(fd)) aim("fallocate");
     return real<int (*)(int, int, off_t, off_t)>("fallocate64")(fd, mode, offset, size);
 }
 
 int fallocate(int fd, int mode, off_t offset, off_t size) {
     return fallocate64(fd, mode, offset, size);
+}
+
+int ftruncate64(int fd, off_t size) {
+    if (isStoreFile(fd)) aim("ftruncate");
+    return real<int (*)(int, off_t)>("ftruncate64")(fd, size);
+}
+
+int ftruncate(int fd, off_t size) {
+    return ftruncate64(fd, size);
+}
+
+int fsync(int fd) {
+    struct stat st {};
+    if (!isStoreFile(fd) || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return real<int (*)(int)>("fsync")(fd);
+    if (const char* slow = getenv("SLOW_FSYNC_MS")) {
+        const long ms = atol(slow);
+        const timespec wait{ms / 1000, (ms % 1000) * 1'000'000};
+        nanosleep(&wait, nullptr);
+    }
+    if (aim("fsync")) {
+        synced(fd, false);
+        return errno = EIO, -1;
+    }
+    const int result = real<int (*)(int)>("fsync")(fd);
+    synced(fd, result == 0);
+    return result;
 }
 }
