@@ -15,8 +15,10 @@ enum class Operation : std::uint8_t {
     Pow
 };
 
-// The calculator's memory between keys. Operands travel as display texts; no number survives a key.
+// The calculator's memory between keys. Numbers are kept only as texts, as the screen shows them; no
+// number survives a key.
 struct CalcState {
+    std::string ScreenText = "0";       // what the screen shows; nothing else writes the screen
     bool HaveNumber = false;            // the operator keys may use the number on the screen
     bool StartNewEntry = true;          // the next digit or point replaces the screen text
     bool HasDecimalPoint = false;       // the entry has its point; the point key is refused

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tallix {
 namespace {
@@ -38,6 +40,17 @@ const OperationInfo* infoOf(std::optional<Operation> operation) {
     const auto it = std::find_if(kOperations.begin(), kOperations.end(),
                                  [&](const auto& o) { return o.operation == operation; });
     return it == kOperations.end() ? nullptr : &*it;
+}
+
+// The first kScreenMaxLength characters of `text`, never cut inside one: a recalled memory text may hold
+// any UTF-8 text that the settings file does.
+std::string_view screenCut(std::string_view text) {
+    std::size_t end = 0;
+    for (int characters = 0; end < text.size(); ++end) {
+        const bool startsCharacter = (static_cast<unsigned char>(text[end]) & 0xC0) != 0x80;
+        if (startsCharacter && characters++ == kScreenMaxLength) break;
+    }
+    return text.substr(0, end);
 }
 
 // A result is usable only when it is a finite number: NaN, division by zero and overflow all fail.
@@ -110,7 +123,12 @@ void Calculator::resetToIdle() {
 
 void Calculator::Load() {
     resetToIdle();
-    boxes_.SetScreenText("0");
+    show("0");
+}
+
+void Calculator::show(std::string_view text) {
+    state_.ScreenText = screenCut(text);
+    boxes_.SetScreenText(state_.ScreenText);
 }
 
 void Calculator::LoadMemory() {
@@ -121,34 +139,33 @@ void Calculator::LoadMemory() {
 void Calculator::typeDigit(char digit) {
     state_.HaveNumber = true;
     state_.MrClickCount = 0;
-    state_.EntryText = boxes_.ScreenText();
-    if (state_.StartNewEntry) boxes_.SetScreenText(std::string(1, digit));
+    state_.EntryText = state_.ScreenText;
+    if (state_.StartNewEntry) show(std::string(1, digit));
     if (state_.OperatorPending()) state_.SecondEntered = true;
-    if (!state_.StartNewEntry) boxes_.SetScreenText(state_.EntryText + digit);
+    if (!state_.StartNewEntry) show(state_.EntryText + digit);
     state_.StartNewEntry = false;
 }
 
 void Calculator::typeZero() {
-    if (boxes_.ScreenText() == "0") return; // a lone zero never becomes "00"
+    if (state_.ScreenText == "0") return; // a lone zero never becomes "00"
     typeDigit('0');
 }
 
 void Calculator::typeDecimalPoint() {
     state_.MrClickCount = 0;
     if (state_.HasDecimalPoint) return;
-    state_.EntryText = boxes_.ScreenText();
-    boxes_.SetScreenText(state_.StartNewEntry ? std::string(".") : state_.EntryText + '.');
+    state_.EntryText = state_.ScreenText;
+    show(state_.StartNewEntry ? std::string(".") : state_.EntryText + '.');
     state_.StartNewEntry = false;
     state_.HasDecimalPoint = true;
 }
 
 void Calculator::changeSign() {
     state_.MrClickCount = 0;
-    const std::string screen = boxes_.ScreenText();
-    if (screen == kErrorText) return;
-    const auto value = TextToNumber(screen);
+    if (state_.ScreenText == kErrorText) return;
+    const auto value = TextToNumber(state_.ScreenText);
     if (!value) return showError();
-    boxes_.SetScreenText(NumberToText(-*value));
+    show(NumberToText(-*value));
 }
 
 void Calculator::pressOperator(Key key) {
@@ -157,7 +174,7 @@ void Calculator::pressOperator(Key key) {
     boxes_.SetDisplayText(op->symbol);
     solvePending();
     state_.HasDecimalPoint = false;
-    state_.FirstOperand = boxes_.ScreenText();
+    state_.FirstOperand = state_.ScreenText;
     state_.PendingOp = op->operation;
     state_.StartNewEntry = true;
 }
@@ -171,7 +188,7 @@ void Calculator::pressEqual() {
 void Calculator::solvePending() {
     state_.MrClickCount = 0;
     if (state_.EntryText.empty() || state_.FirstOperand.empty()) return;
-    state_.EntryText = boxes_.ScreenText();
+    state_.EntryText = state_.ScreenText;
     const OperationInfo* op = infoOf(state_.PendingOp);
     if (!state_.SecondEntered) state_.EntryText = op ? op->neutral : "0";
 
@@ -189,7 +206,7 @@ void Calculator::solvePending() {
     state_.PendingOp.reset();
     state_.EntryText = "0";
     state_.FirstOperand = "0";
-    boxes_.SetScreenText(state_.ResultText);
+    show(state_.ResultText);
     state_.StartNewEntry = false;
     state_.HasDecimalPoint = false;
 }
@@ -197,36 +214,34 @@ void Calculator::solvePending() {
 void Calculator::square() {
     if (!state_.HaveNumber) return;
     state_.MrClickCount = 0;
-    if (boxes_.ScreenText() == kErrorText) return;
+    if (state_.ScreenText == kErrorText) return;
     boxes_.SetDisplayText("y^2");
     solvePending();
-    const auto value = TextToNumber(boxes_.ScreenText());
+    const auto value = TextToNumber(state_.ScreenText);
     const auto square = value ? finiteText(Pow(*value, 2)) : std::nullopt;
     if (!square) return showError();
-    boxes_.SetScreenText(*square);
+    show(*square);
 }
 
 void Calculator::squareRoot() {
     state_.MrClickCount = 0;
-    const std::string screen = boxes_.ScreenText();
-    if (screen == kErrorText) return;
-    const auto value = TextToNumber(screen);
+    if (state_.ScreenText == kErrorText) return;
+    const auto value = TextToNumber(state_.ScreenText);
     if (!value) return showError();
-    // Every step goes through the display text, so each intermediate value is rounded to 15 digits.
+    // Every step goes through the screen's text, so each intermediate value is rounded to 15 digits.
     const bool negative = *value < 0;
-    if (negative) boxes_.SetScreenText(NumberToText(-*value));
+    if (negative) show(NumberToText(-*value));
     state_.HasDecimalPoint = false;
-    state_.EntryText = boxes_.ScreenText();
+    state_.EntryText = state_.ScreenText;
     state_.ResultText = NumberToText(std::sqrt(TextToNumber(state_.EntryText).value_or(0)));
-    boxes_.SetScreenText(negative ? NumberToText(-TextToNumber(state_.ResultText).value_or(0))
-                                  : state_.ResultText);
+    show(negative ? NumberToText(-TextToNumber(state_.ResultText).value_or(0)) : state_.ResultText);
     state_.StartNewEntry = false;
 }
 
 void Calculator::clearAll() {
     resetToIdle();
     boxes_.SetDisplayText("");
-    boxes_.SetScreenText("0");
+    show("0");
 }
 
 void Calculator::clearEntry() {
@@ -238,13 +253,13 @@ void Calculator::clearEntry() {
 
 void Calculator::storeMemory() {
     state_.MrClickCount = 0;
-    if (nothingToStore(boxes_.ScreenText())) return;
+    if (nothingToStore(state_.ScreenText)) return;
     if (storage_.TipWanted()) {
         host_.ShowMemoryTip();
         storage_.TipShown();
     }
-    // The screen is read afresh after the modal tip.
-    storage_.Store(boxes_.ScreenText());
+    // The screen's text is taken afresh after the modal tip.
+    storage_.Store(state_.ScreenText);
     host_.ShowMemoryMark(true);
 }
 
@@ -259,11 +274,11 @@ void Calculator::recallMemory() {
         state_.MrClickCount = 0;
         host_.ShowMemoryMark(false);
     }
-    state_.EntryText = boxes_.ScreenText();
+    state_.EntryText = state_.ScreenText;
     if (state_.OperatorPending()) state_.SecondEntered = true;
     state_.StartNewEntry = false; // a digit typed next is appended to the recalled text
     if (!clearing) {
-        boxes_.SetScreenText(memory);
+        show(memory);
         state_.HaveNumber = true;
     }
 }

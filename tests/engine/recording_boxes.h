@@ -9,14 +9,10 @@
 #include <string>
 #include <string_view>
 
-// The window's two boxes as the calculator sees them; like the real screen, it keeps kScreenMaxLength
-// characters.
+// The window's two boxes: what the calculator last told each to show.
 class RecordingBoxes : public tallix::DisplayBoxes {
 public:
-    std::string ScreenText() const override { return screen; }
-    void SetScreenText(std::string_view text) override {
-        screen = std::string(text.substr(0, tallix::kScreenMaxLength));
-    }
+    void SetScreenText(std::string_view text) override { screen = std::string(text); }
     void SetDisplayText(std::string_view text) override { display = std::string(text); }
 
     std::string screen;

@@ -31,7 +31,6 @@ public:
     int MousePointer() const { return mousePointer_; }
 
     // DisplayBoxes
-    std::string ScreenText() const override;
     void SetScreenText(std::string_view text) override;
     void SetDisplayText(std::string_view text) override;
 
