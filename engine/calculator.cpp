@@ -171,7 +171,7 @@ void Calculator::changeSign() {
 void Calculator::pressOperator(Key key) {
     const OperationInfo* op = operationByKey(key);
     if (!op || !state_.HaveNumber) return;
-    boxes_.SetDisplayText(op->symbol);
+    boxes_.SetOperatorText(op->symbol);
     solvePending();
     state_.HasDecimalPoint = false;
     state_.FirstOperand = state_.ScreenText;
@@ -182,7 +182,7 @@ void Calculator::pressOperator(Key key) {
 void Calculator::pressEqual() {
     if (!state_.HaveNumber) return;
     solvePending();
-    boxes_.SetDisplayText("");
+    boxes_.SetOperatorText("");
 }
 
 void Calculator::solvePending() {
@@ -215,7 +215,7 @@ void Calculator::square() {
     if (!state_.HaveNumber) return;
     state_.MrClickCount = 0;
     if (state_.ScreenText == kErrorText) return;
-    boxes_.SetDisplayText("y^2");
+    boxes_.SetOperatorText("y^2");
     solvePending();
     const auto value = TextToNumber(state_.ScreenText);
     const auto square = value ? finiteText(Pow(*value, 2)) : std::nullopt;
@@ -240,7 +240,7 @@ void Calculator::squareRoot() {
 
 void Calculator::clearAll() {
     resetToIdle();
-    boxes_.SetDisplayText("");
+    boxes_.SetOperatorText("");
     show("0");
 }
 

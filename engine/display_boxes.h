@@ -14,7 +14,7 @@ class DisplayBoxes {
 public:
     virtual ~DisplayBoxes() = default;
     virtual void SetScreenText(std::string_view text) = 0;
-    virtual void SetDisplayText(std::string_view text) = 0;
+    virtual void SetOperatorText(std::string_view text) = 0;
 };
 
 } // namespace tallix

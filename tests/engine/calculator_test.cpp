@@ -40,7 +40,7 @@ private slots:
         Run run(stored.toStdString());
         QVERIFY(PressKeys(run.calc, keys.toStdString()));
         QTEST(QString::fromStdString(run.boxes.screen), "screen");
-        QTEST(QString::fromStdString(run.boxes.display), "display");
+        QTEST(QString::fromStdString(run.boxes.operatorText), "display");
         QTEST(QString::fromStdString(run.memory.log), "memory");
     }
 

@@ -13,10 +13,10 @@
 class RecordingBoxes : public tallix::DisplayBoxes {
 public:
     void SetScreenText(std::string_view text) override { screen = std::string(text); }
-    void SetDisplayText(std::string_view text) override { display = std::string(text); }
+    void SetOperatorText(std::string_view text) override { operatorText = std::string(text); }
 
     std::string screen;
-    std::string display;
+    std::string operatorText;
 };
 
 // The memory's store and the window's title and tip, as one log of what the memory keys did: "tip" for

@@ -163,7 +163,7 @@ void MainWindow::SetScreenText(std::string_view text) {
     screen_->setText(QString::fromUtf8(text));
 }
 
-void MainWindow::SetDisplayText(std::string_view text) {
+void MainWindow::SetOperatorText(std::string_view text) {
     display_->setText(QString::fromUtf8(text));
 }
 

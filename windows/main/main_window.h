@@ -32,7 +32,7 @@ public:
 
     // DisplayBoxes
     void SetScreenText(std::string_view text) override;
-    void SetDisplayText(std::string_view text) override;
+    void SetOperatorText(std::string_view text) override;
 
     // MemoryHost
     void ShowMemoryMark(bool held) override;
