@@ -16,29 +16,23 @@ namespace {
 
 struct OperationInfo {
     Key key;
-    Operation operation;
     std::string_view symbol;  // shown in the operator box while the operation waits
     std::string_view neutral; // right operand when none was entered
     double (*apply)(double, double);
 };
 
 constexpr std::array<OperationInfo, 5> kOperations{{
-    {Key::Add, Operation::Add, "+", "0", [](double a, double b) { return a + b; }},
-    {Key::Subtract, Operation::Sub, "-", "0", [](double a, double b) { return a - b; }},
-    {Key::Multiply, Operation::Mult, "\u00D7", "1", [](double a, double b) { return a * b; }},
-    {Key::Divide, Operation::Div, "\u00F7", "0", [](double a, double b) { return a / b; }},
-    {Key::Power, Operation::Pow, "y^", "1", [](double a, double b) { return Pow(a, b); }},
+    {Key::Add, "+", "0", [](double a, double b) { return a + b; }},
+    {Key::Subtract, "-", "0", [](double a, double b) { return a - b; }},
+    {Key::Multiply, "\u00D7", "1", [](double a, double b) { return a * b; }},
+    {Key::Divide, "\u00F7", "0", [](double a, double b) { return a / b; }},
+    {Key::Power, "y^", "1", [](double a, double b) { return Pow(a, b); }},
 }};
 
-const OperationInfo* operationByKey(Key key) {
+// Nothing for a key that is no operator key, or for no key at all.
+const OperationInfo* operationOf(std::optional<Key> key) {
     const auto it =
         std::find_if(kOperations.begin(), kOperations.end(), [&](const auto& o) { return o.key == key; });
-    return it == kOperations.end() ? nullptr : &*it;
-}
-
-const OperationInfo* infoOf(std::optional<Operation> operation) {
-    const auto it = std::find_if(kOperations.begin(), kOperations.end(),
-                                 [&](const auto& o) { return o.operation == operation; });
     return it == kOperations.end() ? nullptr : &*it;
 }
 
@@ -169,13 +163,13 @@ void Calculator::changeSign() {
 }
 
 void Calculator::pressOperator(Key key) {
-    const OperationInfo* op = operationByKey(key);
+    const OperationInfo* op = operationOf(key);
     if (!op || !state_.HaveNumber) return;
     boxes_.SetOperatorText(op->symbol);
     solvePending();
     state_.HasDecimalPoint = false;
     state_.FirstOperand = state_.ScreenText;
-    state_.PendingOp = op->operation;
+    state_.PendingOp = key;
     state_.StartNewEntry = true;
 }
 
@@ -189,7 +183,7 @@ void Calculator::solvePending() {
     state_.MrClickCount = 0;
     if (state_.EntryText.empty() || state_.FirstOperand.empty()) return;
     state_.EntryText = state_.ScreenText;
-    const OperationInfo* op = infoOf(state_.PendingOp);
+    const OperationInfo* op = operationOf(state_.PendingOp);
     if (!state_.SecondEntered) state_.EntryText = op ? op->neutral : "0";
 
     if (op) {
