@@ -105,14 +105,14 @@ void Calculator::Press(Key key) {
 }
 
 void Calculator::resetToIdle() {
-    state_.HaveNumber = false;
-    state_.MrClickCount = 0;
-    state_.HasDecimalPoint = false;
-    state_.SecondEntered = false;
-    state_.StartNewEntry = true;
-    state_.PendingOp.reset();
-    state_.EntryText.clear();
-    state_.FirstOperand.clear();
+    state_.haveNumber = false;
+    state_.mrClickCount = 0;
+    state_.hasDecimalPoint = false;
+    state_.secondEntered = false;
+    state_.startNewEntry = true;
+    state_.pendingOp.reset();
+    state_.entryText.clear();
+    state_.firstOperand.clear();
 }
 
 void Calculator::Load() {
@@ -121,115 +121,115 @@ void Calculator::Load() {
 }
 
 void Calculator::show(std::string_view text) {
-    state_.ScreenText = screenCut(text);
-    boxes_.SetScreenText(state_.ScreenText);
+    state_.screenText = screenCut(text);
+    boxes_.SetScreenText(state_.screenText);
 }
 
 void Calculator::LoadMemory() {
     if (storage_.StoredText() != "0") host_.ShowMemoryMark(true);
-    state_.MrClickCount = 0;
+    state_.mrClickCount = 0;
 }
 
 void Calculator::typeDigit(char digit) {
-    state_.HaveNumber = true;
-    state_.MrClickCount = 0;
-    state_.EntryText = state_.ScreenText;
-    if (state_.StartNewEntry) show(std::string(1, digit));
-    if (state_.OperatorPending()) state_.SecondEntered = true;
-    if (!state_.StartNewEntry) show(state_.EntryText + digit);
-    state_.StartNewEntry = false;
+    state_.haveNumber = true;
+    state_.mrClickCount = 0;
+    state_.entryText = state_.screenText;
+    if (state_.startNewEntry) show(std::string(1, digit));
+    if (state_.OperatorPending()) state_.secondEntered = true;
+    if (!state_.startNewEntry) show(state_.entryText + digit);
+    state_.startNewEntry = false;
 }
 
 void Calculator::typeZero() {
-    if (state_.ScreenText == "0") return; // a lone zero never becomes "00"
+    if (state_.screenText == "0") return; // a lone zero never becomes "00"
     typeDigit('0');
 }
 
 void Calculator::typeDecimalPoint() {
-    state_.MrClickCount = 0;
-    if (state_.HasDecimalPoint) return;
-    state_.EntryText = state_.ScreenText;
-    show(state_.StartNewEntry ? std::string(".") : state_.EntryText + '.');
-    state_.StartNewEntry = false;
-    state_.HasDecimalPoint = true;
+    state_.mrClickCount = 0;
+    if (state_.hasDecimalPoint) return;
+    state_.entryText = state_.screenText;
+    show(state_.startNewEntry ? std::string(".") : state_.entryText + '.');
+    state_.startNewEntry = false;
+    state_.hasDecimalPoint = true;
 }
 
 void Calculator::changeSign() {
-    state_.MrClickCount = 0;
-    if (state_.ScreenText == kErrorText) return;
-    const auto value = TextToNumber(state_.ScreenText);
+    state_.mrClickCount = 0;
+    if (state_.screenText == kErrorText) return;
+    const auto value = TextToNumber(state_.screenText);
     if (!value) return showError();
     show(NumberToText(-*value));
 }
 
 void Calculator::pressOperator(Key key) {
     const OperationInfo* op = operationOf(key);
-    if (!op || !state_.HaveNumber) return;
+    if (!op || !state_.haveNumber) return;
     boxes_.SetOperatorText(op->symbol);
     solvePending();
-    state_.HasDecimalPoint = false;
-    state_.FirstOperand = state_.ScreenText;
-    state_.PendingOp = key;
-    state_.StartNewEntry = true;
+    state_.hasDecimalPoint = false;
+    state_.firstOperand = state_.screenText;
+    state_.pendingOp = key;
+    state_.startNewEntry = true;
 }
 
 void Calculator::pressEqual() {
-    if (!state_.HaveNumber) return;
+    if (!state_.haveNumber) return;
     solvePending();
     boxes_.SetOperatorText("");
 }
 
 void Calculator::solvePending() {
-    state_.MrClickCount = 0;
-    if (state_.EntryText.empty() || state_.FirstOperand.empty()) return;
-    state_.EntryText = state_.ScreenText;
-    const OperationInfo* op = operationOf(state_.PendingOp);
-    if (!state_.SecondEntered) state_.EntryText = op ? op->neutral : "0";
+    state_.mrClickCount = 0;
+    if (state_.entryText.empty() || state_.firstOperand.empty()) return;
+    state_.entryText = state_.screenText;
+    const OperationInfo* op = operationOf(state_.pendingOp);
+    if (!state_.secondEntered) state_.entryText = op ? op->neutral : "0";
 
     if (op) {
-        const auto left = TextToNumber(state_.FirstOperand);
-        const auto right = TextToNumber(state_.EntryText);
+        const auto left = TextToNumber(state_.firstOperand);
+        const auto right = TextToNumber(state_.entryText);
         std::optional<std::string> result;
         if (left && right) result = finiteText(op->apply(*left, *right));
         if (!result) return showError();
-        state_.ResultText = *result;
+        state_.resultText = *result;
     }
 
-    state_.HaveNumber = true;
-    state_.SecondEntered = false;
-    state_.PendingOp.reset();
-    state_.EntryText = "0";
-    state_.FirstOperand = "0";
-    show(state_.ResultText);
-    state_.StartNewEntry = false;
-    state_.HasDecimalPoint = false;
+    state_.haveNumber = true;
+    state_.secondEntered = false;
+    state_.pendingOp.reset();
+    state_.entryText = "0";
+    state_.firstOperand = "0";
+    show(state_.resultText);
+    state_.startNewEntry = false;
+    state_.hasDecimalPoint = false;
 }
 
 void Calculator::square() {
-    if (!state_.HaveNumber) return;
-    state_.MrClickCount = 0;
-    if (state_.ScreenText == kErrorText) return;
+    if (!state_.haveNumber) return;
+    state_.mrClickCount = 0;
+    if (state_.screenText == kErrorText) return;
     boxes_.SetOperatorText("y^2");
     solvePending();
-    const auto value = TextToNumber(state_.ScreenText);
+    const auto value = TextToNumber(state_.screenText);
     const auto square = value ? finiteText(Pow(*value, 2)) : std::nullopt;
     if (!square) return showError();
     show(*square);
 }
 
 void Calculator::squareRoot() {
-    state_.MrClickCount = 0;
-    if (state_.ScreenText == kErrorText) return;
-    const auto value = TextToNumber(state_.ScreenText);
+    state_.mrClickCount = 0;
+    if (state_.screenText == kErrorText) return;
+    const auto value = TextToNumber(state_.screenText);
     if (!value) return showError();
     // Every step goes through the screen's text, so each intermediate value is rounded to 15 digits.
     const bool negative = *value < 0;
     if (negative) show(NumberToText(-*value));
-    state_.HasDecimalPoint = false;
-    state_.EntryText = state_.ScreenText;
-    state_.ResultText = NumberToText(std::sqrt(TextToNumber(state_.EntryText).value_or(0)));
-    show(negative ? NumberToText(-TextToNumber(state_.ResultText).value_or(0)) : state_.ResultText);
-    state_.StartNewEntry = false;
+    state_.hasDecimalPoint = false;
+    state_.entryText = state_.screenText;
+    state_.resultText = NumberToText(std::sqrt(TextToNumber(state_.entryText).value_or(0)));
+    show(negative ? NumberToText(-TextToNumber(state_.resultText).value_or(0)) : state_.resultText);
+    state_.startNewEntry = false;
 }
 
 void Calculator::clearAll() {
@@ -239,41 +239,41 @@ void Calculator::clearAll() {
 }
 
 void Calculator::clearEntry() {
-    state_.MrClickCount = 0;
-    state_.HasDecimalPoint = false;
-    state_.EntryText = "0";
-    state_.StartNewEntry = true;
+    state_.mrClickCount = 0;
+    state_.hasDecimalPoint = false;
+    state_.entryText = "0";
+    state_.startNewEntry = true;
 }
 
 void Calculator::storeMemory() {
-    state_.MrClickCount = 0;
-    if (nothingToStore(state_.ScreenText)) return;
+    state_.mrClickCount = 0;
+    if (nothingToStore(state_.screenText)) return;
     if (storage_.TipWanted()) {
         host_.ShowMemoryTip();
         storage_.TipShown();
     }
     // The screen's text is taken afresh after the modal tip.
-    storage_.Store(state_.ScreenText);
+    storage_.Store(state_.screenText);
     host_.ShowMemoryMark(true);
 }
 
 void Calculator::recallMemory() {
     const std::string memory = storage_.StoredText();
     if (memoryEmpty(memory)) return; // leaves MrClickCount too
-    ++state_.MrClickCount;
+    ++state_.mrClickCount;
     // A second press in a row clears the memory, and leaves the screen showing what the first recalled.
-    const bool clearing = state_.MrClickCount > 1;
+    const bool clearing = state_.mrClickCount > 1;
     if (clearing) {
         storage_.Store("0");
-        state_.MrClickCount = 0;
+        state_.mrClickCount = 0;
         host_.ShowMemoryMark(false);
     }
-    state_.EntryText = state_.ScreenText;
-    if (state_.OperatorPending()) state_.SecondEntered = true;
-    state_.StartNewEntry = false; // a digit typed next is appended to the recalled text
+    state_.entryText = state_.screenText;
+    if (state_.OperatorPending()) state_.secondEntered = true;
+    state_.startNewEntry = false; // a digit typed next is appended to the recalled text
     if (!clearing) {
         show(memory);
-        state_.HaveNumber = true;
+        state_.haveNumber = true;
     }
 }
 
