@@ -11,17 +11,14 @@
 namespace tallix {
 
 // A pocket calculator that executes each key at once, strictly from left to right. It keeps the screen's
-// text in its own state and tells the window's two boxes what to show; failures show "Error" on the
-// screen and are never reported.
-// Its one-number memory lives in `storage`; `host` shows whether it holds a number.
+// text itself and only tells the window's two boxes what to show; failures show "Error" on the screen and
+// are never reported. Its one-number memory lives in `storage`; `host` shows whether it holds a number.
 class Calculator {
 public:
     Calculator(DisplayBoxes& boxes, MemoryStorage& storage, MemoryHost& host)
         : boxes_(boxes)
         , storage_(storage)
         , host_(host) {}
-
-    const CalcState& State() const { return state_; }
 
     void Press(Key key);
 
