@@ -259,7 +259,7 @@ void Calculator::storeMemory() {
 
 void Calculator::recallMemory() {
     const std::string memory = storage_.StoredText();
-    if (memoryEmpty(memory)) return; // leaves MrClickCount too
+    if (memoryEmpty(memory)) return; // the count of presses in a row stays as it was
     ++state_.mrClickCount;
     // A second press in a row clears the memory, and leaves the screen showing what the first recalled.
     const bool clearing = state_.mrClickCount > 1;
