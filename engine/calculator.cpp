@@ -6,38 +6,45 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tallix {
 namespace {
 
 struct OperationInfo {
     Key key;
-    Operation operation;
     std::string_view symbol;  // shown in the operator box while the operation waits
     std::string_view neutral; // right operand when none was entered
     double (*apply)(double, double);
 };
 
 constexpr std::array<OperationInfo, 5> kOperations{{
-    {Key::Add, Operation::Add, "+", "0", [](double a, double b) { return a + b; }},
-    {Key::Subtract, Operation::Sub, "-", "0", [](double a, double b) { return a - b; }},
-    {Key::Multiply, Operation::Mult, "\u00D7", "1", [](double a, double b) { return a * b; }},
-    {Key::Divide, Operation::Div, "\u00F7", "0", [](double a, double b) { return a / b; }},
-    {Key::Power, Operation::Pow, "y^", "1", [](double a, double b) { return Pow(a, b); }},
+    {Key::Add, "+", "0", [](double a, double b) { return a + b; }},
+    {Key::Subtract, "-", "0", [](double a, double b) { return a - b; }},
+    {Key::Multiply, "\u00D7", "1", [](double a, double b) { return a * b; }},
+    {Key::Divide, "\u00F7", "0", [](double a, double b) { return a / b; }},
+    {Key::Power, "y^", "1", [](double a, double b) { return Pow(a, b); }},
 }};
 
-const OperationInfo* operationByKey(Key key) {
+// Nothing for a key that is no operator key, or for no key at all.
+const OperationInfo* operationOf(std::optional<Key> key) {
     const auto it =
         std::find_if(kOperations.begin(), kOperations.end(), [&](const auto& o) { return o.key == key; });
     return it == kOperations.end() ? nullptr : &*it;
 }
 
-const OperationInfo* infoOf(std::optional<Operation> operation) {
-    const auto it = std::find_if(kOperations.begin(), kOperations.end(),
-                                 [&](const auto& o) { return o.operation == operation; });
-    return it == kOperations.end() ? nullptr : &*it;
+// The first kScreenMaxLength characters of `text`, never cut inside one: a recalled memory text may hold
+// any UTF-8 text that the settings file does.
+std::string_view screenCut(std::string_view text) {
+    std::size_t end = 0;
+    for (int characters = 0; end < text.size(); ++end) {
+        const bool startsCharacter = (static_cast<unsigned char>(text[end]) & 0xC0) != 0x80;
+        if (startsCharacter && characters++ == kScreenMaxLength) break;
+    }
+    return text.substr(0, end);
 }
 
 // A result is usable only when it is a finite number: NaN, division by zero and overflow all fail.
@@ -98,173 +105,175 @@ void Calculator::Press(Key key) {
 }
 
 void Calculator::resetToIdle() {
-    state_.HaveNumber = false;
-    state_.MrClickCount = 0;
-    state_.HasDecimalPoint = false;
-    state_.SecondEntered = false;
-    state_.StartNewEntry = true;
-    state_.PendingOp.reset();
-    state_.EntryText.clear();
-    state_.FirstOperand.clear();
+    state_.haveNumber = false;
+    state_.mrClickCount = 0;
+    state_.hasDecimalPoint = false;
+    state_.secondEntered = false;
+    state_.startNewEntry = true;
+    state_.pendingOp.reset();
+    state_.entryText.clear();
+    state_.firstOperand.clear();
 }
 
 void Calculator::Load() {
     resetToIdle();
-    boxes_.SetScreenText("0");
+    show("0");
+}
+
+void Calculator::show(std::string_view text) {
+    state_.screenText = screenCut(text);
+    boxes_.SetScreenText(state_.screenText);
 }
 
 void Calculator::LoadMemory() {
     if (storage_.StoredText() != "0") host_.ShowMemoryMark(true);
-    state_.MrClickCount = 0;
+    state_.mrClickCount = 0;
 }
 
 void Calculator::typeDigit(char digit) {
-    state_.HaveNumber = true;
-    state_.MrClickCount = 0;
-    state_.EntryText = boxes_.ScreenText();
-    if (state_.StartNewEntry) boxes_.SetScreenText(std::string(1, digit));
-    if (state_.OperatorPending()) state_.SecondEntered = true;
-    if (!state_.StartNewEntry) boxes_.SetScreenText(state_.EntryText + digit);
-    state_.StartNewEntry = false;
+    state_.haveNumber = true;
+    state_.mrClickCount = 0;
+    state_.entryText = state_.screenText;
+    if (state_.startNewEntry) show(std::string(1, digit));
+    if (state_.OperatorPending()) state_.secondEntered = true;
+    if (!state_.startNewEntry) show(state_.entryText + digit);
+    state_.startNewEntry = false;
 }
 
 void Calculator::typeZero() {
-    if (boxes_.ScreenText() == "0") return; // a lone zero never becomes "00"
+    if (state_.screenText == "0") return; // a lone zero never becomes "00"
     typeDigit('0');
 }
 
 void Calculator::typeDecimalPoint() {
-    state_.MrClickCount = 0;
-    if (state_.HasDecimalPoint) return;
-    state_.EntryText = boxes_.ScreenText();
-    boxes_.SetScreenText(state_.StartNewEntry ? std::string(".") : state_.EntryText + '.');
-    state_.StartNewEntry = false;
-    state_.HasDecimalPoint = true;
+    state_.mrClickCount = 0;
+    if (state_.hasDecimalPoint) return;
+    state_.entryText = state_.screenText;
+    show(state_.startNewEntry ? std::string(".") : state_.entryText + '.');
+    state_.startNewEntry = false;
+    state_.hasDecimalPoint = true;
 }
 
 void Calculator::changeSign() {
-    state_.MrClickCount = 0;
-    const std::string screen = boxes_.ScreenText();
-    if (screen == kErrorText) return;
-    const auto value = TextToNumber(screen);
+    state_.mrClickCount = 0;
+    if (state_.screenText == kErrorText) return;
+    const auto value = TextToNumber(state_.screenText);
     if (!value) return showError();
-    boxes_.SetScreenText(NumberToText(-*value));
+    show(NumberToText(-*value));
 }
 
 void Calculator::pressOperator(Key key) {
-    const OperationInfo* op = operationByKey(key);
-    if (!op || !state_.HaveNumber) return;
-    boxes_.SetDisplayText(op->symbol);
+    const OperationInfo* op = operationOf(key);
+    if (!op || !state_.haveNumber) return;
+    boxes_.SetOperatorText(op->symbol);
     solvePending();
-    state_.HasDecimalPoint = false;
-    state_.FirstOperand = boxes_.ScreenText();
-    state_.PendingOp = op->operation;
-    state_.StartNewEntry = true;
+    state_.hasDecimalPoint = false;
+    state_.firstOperand = state_.screenText;
+    state_.pendingOp = key;
+    state_.startNewEntry = true;
 }
 
 void Calculator::pressEqual() {
-    if (!state_.HaveNumber) return;
+    if (!state_.haveNumber) return;
     solvePending();
-    boxes_.SetDisplayText("");
+    boxes_.SetOperatorText("");
 }
 
 void Calculator::solvePending() {
-    state_.MrClickCount = 0;
-    if (state_.EntryText.empty() || state_.FirstOperand.empty()) return;
-    state_.EntryText = boxes_.ScreenText();
-    const OperationInfo* op = infoOf(state_.PendingOp);
-    if (!state_.SecondEntered) state_.EntryText = op ? op->neutral : "0";
+    state_.mrClickCount = 0;
+    if (state_.entryText.empty() || state_.firstOperand.empty()) return;
+    state_.entryText = state_.screenText;
+    const OperationInfo* op = operationOf(state_.pendingOp);
+    if (!state_.secondEntered) state_.entryText = op ? op->neutral : "0";
 
     if (op) {
-        const auto left = TextToNumber(state_.FirstOperand);
-        const auto right = TextToNumber(state_.EntryText);
+        const auto left = TextToNumber(state_.firstOperand);
+        const auto right = TextToNumber(state_.entryText);
         std::optional<std::string> result;
         if (left && right) result = finiteText(op->apply(*left, *right));
         if (!result) return showError();
-        state_.ResultText = *result;
+        state_.resultText = *result;
     }
 
-    state_.HaveNumber = true;
-    state_.SecondEntered = false;
-    state_.PendingOp.reset();
-    state_.EntryText = "0";
-    state_.FirstOperand = "0";
-    boxes_.SetScreenText(state_.ResultText);
-    state_.StartNewEntry = false;
-    state_.HasDecimalPoint = false;
+    state_.haveNumber = true;
+    state_.secondEntered = false;
+    state_.pendingOp.reset();
+    state_.entryText = "0";
+    state_.firstOperand = "0";
+    show(state_.resultText);
+    state_.startNewEntry = false;
+    state_.hasDecimalPoint = false;
 }
 
 void Calculator::square() {
-    if (!state_.HaveNumber) return;
-    state_.MrClickCount = 0;
-    if (boxes_.ScreenText() == kErrorText) return;
-    boxes_.SetDisplayText("y^2");
+    if (!state_.haveNumber) return;
+    state_.mrClickCount = 0;
+    if (state_.screenText == kErrorText) return;
+    boxes_.SetOperatorText("y^2");
     solvePending();
-    const auto value = TextToNumber(boxes_.ScreenText());
+    const auto value = TextToNumber(state_.screenText);
     const auto square = value ? finiteText(Pow(*value, 2)) : std::nullopt;
     if (!square) return showError();
-    boxes_.SetScreenText(*square);
+    show(*square);
 }
 
 void Calculator::squareRoot() {
-    state_.MrClickCount = 0;
-    const std::string screen = boxes_.ScreenText();
-    if (screen == kErrorText) return;
-    const auto value = TextToNumber(screen);
+    state_.mrClickCount = 0;
+    if (state_.screenText == kErrorText) return;
+    const auto value = TextToNumber(state_.screenText);
     if (!value) return showError();
-    // Every step goes through the display text, so each intermediate value is rounded to 15 digits.
+    // Every step goes through the screen's text, so each intermediate value is rounded to 15 digits.
     const bool negative = *value < 0;
-    if (negative) boxes_.SetScreenText(NumberToText(-*value));
-    state_.HasDecimalPoint = false;
-    state_.EntryText = boxes_.ScreenText();
-    state_.ResultText = NumberToText(std::sqrt(TextToNumber(state_.EntryText).value_or(0)));
-    boxes_.SetScreenText(negative ? NumberToText(-TextToNumber(state_.ResultText).value_or(0))
-                                  : state_.ResultText);
-    state_.StartNewEntry = false;
+    if (negative) show(NumberToText(-*value));
+    state_.hasDecimalPoint = false;
+    state_.entryText = state_.screenText;
+    state_.resultText = NumberToText(std::sqrt(TextToNumber(state_.entryText).value_or(0)));
+    show(negative ? NumberToText(-TextToNumber(state_.resultText).value_or(0)) : state_.resultText);
+    state_.startNewEntry = false;
 }
 
 void Calculator::clearAll() {
     resetToIdle();
-    boxes_.SetDisplayText("");
-    boxes_.SetScreenText("0");
+    boxes_.SetOperatorText("");
+    show("0");
 }
 
 void Calculator::clearEntry() {
-    state_.MrClickCount = 0;
-    state_.HasDecimalPoint = false;
-    state_.EntryText = "0";
-    state_.StartNewEntry = true;
+    state_.mrClickCount = 0;
+    state_.hasDecimalPoint = false;
+    state_.entryText = "0";
+    state_.startNewEntry = true;
 }
 
 void Calculator::storeMemory() {
-    state_.MrClickCount = 0;
-    if (nothingToStore(boxes_.ScreenText())) return;
+    state_.mrClickCount = 0;
+    if (nothingToStore(state_.screenText)) return;
     if (storage_.TipWanted()) {
         host_.ShowMemoryTip();
         storage_.TipShown();
     }
-    // The screen is read afresh after the modal tip.
-    storage_.Store(boxes_.ScreenText());
+    // The screen's text is taken afresh after the modal tip.
+    storage_.Store(state_.screenText);
     host_.ShowMemoryMark(true);
 }
 
 void Calculator::recallMemory() {
     const std::string memory = storage_.StoredText();
-    if (memoryEmpty(memory)) return; // leaves MrClickCount too
-    ++state_.MrClickCount;
+    if (memoryEmpty(memory)) return; // the count of presses in a row stays as it was
+    ++state_.mrClickCount;
     // A second press in a row clears the memory, and leaves the screen showing what the first recalled.
-    const bool clearing = state_.MrClickCount > 1;
+    const bool clearing = state_.mrClickCount > 1;
     if (clearing) {
         storage_.Store("0");
-        state_.MrClickCount = 0;
+        state_.mrClickCount = 0;
         host_.ShowMemoryMark(false);
     }
-    state_.EntryText = boxes_.ScreenText();
-    if (state_.OperatorPending()) state_.SecondEntered = true;
-    state_.StartNewEntry = false; // a digit typed next is appended to the recalled text
+    state_.entryText = state_.screenText;
+    if (state_.OperatorPending()) state_.secondEntered = true;
+    state_.startNewEntry = false; // a digit typed next is appended to the recalled text
     if (!clearing) {
-        boxes_.SetScreenText(memory);
-        state_.HaveNumber = true;
+        show(memory);
+        state_.haveNumber = true;
     }
 }
 

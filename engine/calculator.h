@@ -6,19 +6,19 @@
 #include "engine/memory_ports.h"
 #include "engine/number_text.h"
 
+#include <string_view>
+
 namespace tallix {
 
-// A pocket calculator that executes each key at once, strictly from left to right. It works on the
-// window's two boxes and its own state; failures show "Error" on the screen and are never reported.
-// Its one-number memory lives in `storage`; `host` shows whether it holds a number.
+// A pocket calculator that executes each key at once, strictly from left to right. It keeps the screen's
+// text itself and only tells the window's two boxes what to show; failures show "Error" on the screen and
+// are never reported. Its one-number memory lives in `storage`; `host` shows whether it holds a number.
 class Calculator {
 public:
     Calculator(DisplayBoxes& boxes, MemoryStorage& storage, MemoryHost& host)
         : boxes_(boxes)
         , storage_(storage)
         , host_(host) {}
-
-    const CalcState& State() const { return state_; }
 
     void Press(Key key);
 
@@ -43,7 +43,8 @@ private:
     void recallMemory();
 
     void resetToIdle();
-    void showError() { boxes_.SetScreenText(kErrorText); }
+    void show(std::string_view text); // the one writer of the screen
+    void showError() { show(kErrorText); }
 
     DisplayBoxes& boxes_;
     MemoryStorage& storage_;

@@ -9,18 +9,14 @@
 #include <string>
 #include <string_view>
 
-// The window's two boxes as the calculator sees them; like the real screen, it keeps kScreenMaxLength
-// characters.
+// The window's two boxes: what the calculator last told each to show.
 class RecordingBoxes : public tallix::DisplayBoxes {
 public:
-    std::string ScreenText() const override { return screen; }
-    void SetScreenText(std::string_view text) override {
-        screen = std::string(text.substr(0, tallix::kScreenMaxLength));
-    }
-    void SetDisplayText(std::string_view text) override { display = std::string(text); }
+    void SetScreenText(std::string_view text) override { screen = std::string(text); }
+    void SetOperatorText(std::string_view text) override { operatorText = std::string(text); }
 
     std::string screen;
-    std::string display;
+    std::string operatorText;
 };
 
 // The memory's store and the window's title and tip, as one log of what the memory keys did: "tip" for

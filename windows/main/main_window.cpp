@@ -158,15 +158,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-std::string MainWindow::ScreenText() const {
-    return screen_->text().toStdString();
-}
-
 void MainWindow::SetScreenText(std::string_view text) {
-    screen_->setText(QString::fromUtf8(text)); // the box keeps the first kScreenMaxLength characters
+    screen_->setText(QString::fromUtf8(text));
 }
 
-void MainWindow::SetDisplayText(std::string_view text) {
+void MainWindow::SetOperatorText(std::string_view text) {
     display_->setText(QString::fromUtf8(text));
 }
 

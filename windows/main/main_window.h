@@ -31,9 +31,8 @@ public:
     int MousePointer() const { return mousePointer_; }
 
     // DisplayBoxes
-    std::string ScreenText() const override;
     void SetScreenText(std::string_view text) override;
-    void SetDisplayText(std::string_view text) override;
+    void SetOperatorText(std::string_view text) override;
 
     // MemoryHost
     void ShowMemoryMark(bool held) override;
