@@ -60,6 +60,16 @@ Shape shapeOf(std::string_view text) {
     return shape;
 }
 
+// What to_chars writes with `format`, its exponent's "e" a capital, as every number text has it.
+template <typename Number, typename... Format>
+std::string charsText(Number value, Format... format) {
+    char buffer[32];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, format...);
+    std::string text(buffer, ec == std::errc() ? end : buffer);
+    std::replace(text.begin(), text.end(), 'e', 'E');
+    return text;
+}
+
 } // namespace
 
 std::optional<double> TextToNumber(std::string_view text) {
@@ -81,12 +91,12 @@ std::optional<double> TextToNumber(std::string_view text) {
 std::string NumberToText(double value) {
     if (!std::isfinite(value)) return std::string(kErrorText);
     if (value == 0) value = 0; // drops the sign of negative zero
-    char buffer[32];
-    const auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    std::string text(buffer, ec == std::errc() ? end : buffer);
-    std::replace(text.begin(), text.end(), 'e', 'E');
-    return text;
+    return charsText(value, std::chars_format::general, 15);
+}
+
+std::string SingleToText(float value) {
+    // Infinity and NaN come out as "inf" and "nan", which no reader accepts.
+    return charsText(value);
 }
 
 } // namespace tallix

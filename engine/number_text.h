@@ -19,6 +19,10 @@ std::optional<double> TextToNumber(std::string_view text);
 // A value that is not finite has no number text and gives kErrorText.
 std::string NumberToText(double value);
 
+// The shortest text that reads back as the same single-precision number, in the same format: "1000",
+// "-66.5", "1E+20". A window's position in twips is kept so.
+std::string SingleToText(float value);
+
 // What the display shows for a calculation that failed.
 inline constexpr std::string_view kErrorText = "Error";
 

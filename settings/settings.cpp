@@ -6,7 +6,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -99,14 +98,8 @@ float ReadSingle(SettingsStore& store, Setting setting) {
     return readConverted(store, setting, singleNumber);
 }
 
-std::string SingleToText(float value) {
-    // Shortest round-trip form; its exponent ("e+20", "e-05") only needs the capital E of the number
-    // texts. Infinity and NaN come out as "inf" and "nan", which no reader accepts.
-    char buffer[std::numeric_limits<float>::max_digits10 + 12];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    std::string text(buffer, ec == std::errc() ? end : buffer);
-    std::replace(text.begin(), text.end(), 'e', 'E');
-    return text;
+float SingleDefault(Setting setting) {
+    return singleNumber(InfoOf(setting).fallback).value_or(0);
 }
 
 } // namespace tallix

@@ -51,8 +51,7 @@ double ReadDouble(SettingsStore& store, Setting setting);           // any numbe
 std::int16_t ReadCheckState(SettingsStore& store, Setting setting); // integral value 0..2
 float ReadSingle(SettingsStore& store, Setting setting);            // within the finite float range
 
-// Shortest decimal text that reads back as the same single-precision number, whatever the locale:
-// "1000", "-66.5", "1E+20".
-std::string SingleToText(float value);
+// The key's default as ReadSingle converts it.
+float SingleDefault(Setting setting);
 
 } // namespace tallix

@@ -1,3 +1,4 @@
+#include "engine/number_text.h"
 #include "settings/settings.h"
 #include "tests/support/fake_settings_store.h"
 #include "tests/support/table_file.h"

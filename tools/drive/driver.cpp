@@ -1,5 +1,6 @@
 #include "tools/drive/driver.h"
 
+#include "engine/number_text.h"
 #include "settings/platform_settings_store.h"
 #include "settings/settings.h"
 #include "settings/store_backend.h"

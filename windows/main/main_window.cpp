@@ -1,5 +1,6 @@
 #include "windows/main/main_window.h"
 
+#include "engine/number_text.h"
 #include "resources/resources.h"
 #include "settings/settings.h"
 #include "windows/companions/companions.h"
@@ -30,8 +31,6 @@ constexpr std::string_view kMemoryTipText =
     "number (Besides 0) is in memory, you will see '(M)' in the calculators title. You can always display "
     "what is in memory onto screen by clicking the 'MR' button, or clear the memory by clicking the 'MR' "
     "button twice";
-
-constexpr float kDefaultEdge = 1000; // twips from the screen's top and left, the defaults of Top and Left
 
 bool onSomeScreen(const QRect& frame) {
     const QList<QScreen*> screens = QGuiApplication::screens();
@@ -96,7 +95,7 @@ void MainWindow::placeFromSettings() {
     float left = ReadSingle(store_, Setting::Left);
     // Mended: a position wholly off every screen (saved on a monitor since removed) opens at the default.
     if (!onSomeScreen(QRect(QPoint(TwipsToPixels(left), TwipsToPixels(top)), frameGeometry().size())))
-        top = left = kDefaultEdge;
+        top = SingleDefault(Setting::Top), left = SingleDefault(Setting::Left);
     SetTop(top);
     SetLeft(left);
 }
