@@ -1,6 +1,5 @@
 #include "windows/companions/companions.h"
 
-#include "windows/companions/companion_controls.h"
 #include "windows/companions/experience_window.h"
 #include "windows/companions/options_window.h"
 #include "windows/companions/welcome_window.h"
@@ -31,17 +30,17 @@ void Companions::ShowWelcome(QWidget* main, float top, float left) {
         welcome_->SetTop(top);
         welcome_->SetLeft(left);
     }
-    ShowInFront(*welcome_);
+    welcome_->ShowInFront();
 }
 
 void Companions::ShowOptions(const Form& main) {
     if (!isLoaded(options_)) options_ = std::make_unique<OptionsWindow>(store_, main);
-    ShowInFront(*options_);
+    options_->ShowInFront();
 }
 
 void Companions::ShowExperience() {
     if (!isLoaded(experience_)) experience_ = std::make_unique<ExperienceWindow>(boxes_);
-    ShowInFront(*experience_);
+    experience_->ShowInFront();
 }
 
 } // namespace tallix

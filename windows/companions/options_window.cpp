@@ -3,7 +3,6 @@
 #include "engine/number_text.h"
 #include "platform/window_hints.h"
 #include "settings/settings.h"
-#include "windows/companions/companion_controls.h"
 #include "windows/companions/companions.h"
 #include "windows/forms/control_table.h"
 
@@ -78,7 +77,7 @@ void OptionsWindow::changeEvent(QEvent* event) {
     // same, it comes straight back, or nothing might be left on screen to close it with.
     if (event->type() == QEvent::WindowStateChange && isMinimized())
         QTimer::singleShot(0, this, [this] {
-            if (isVisible() && isMinimized() && !okayClosing_) ShowInFront(*this);
+            if (isVisible() && isMinimized() && !okayClosing_) ShowInFront();
         });
 }
 
@@ -117,7 +116,7 @@ void OptionsWindow::takeActivationBack() {
     // window manager may still carry this out during the next click: the keys keep that press.
     if (QGuiApplication::mouseButtons() != Qt::NoButton) return qApp->installEventFilter(this);
     if (PointerButtonDownAtServer()) return pressAtServer_->start();
-    ShowInFront(*this);
+    ShowInFront();
 }
 
 void OptionsWindow::Form_Unload() {
