@@ -3,7 +3,6 @@
 #include "tests/support/test_main.h"
 #include "tests/windows/main_window_run.h"
 #include "windows/forms/form.h"
-#include "windows/main/picture_box.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
