@@ -12,10 +12,16 @@
 #include <QTimer>
 
 #include <array>
+#include <chrono>
 
 namespace tallix {
 
 namespace {
+
+// How often the X server is asked again while the click that took the activation away is held there:
+// the window comes back within a frame of the release, too soon for anyone to see a wait, and the
+// asking costs next to nothing meanwhile.
+constexpr std::chrono::milliseconds kPressAtServerPoll{10};
 
 // Check2 and Check3 are wider than the client area and cut off at its right edge, as they always were.
 // clang-format off
@@ -53,7 +59,7 @@ OptionsWindow::OptionsWindow(SettingsStore& store, const Form& main)
             &OptionsWindow::Okay_Click);
     pressAtServer_ = new QTimer(this);
     pressAtServer_->setSingleShot(true);
-    pressAtServer_->setInterval(10);
+    pressAtServer_->setInterval(kPressAtServerPoll);
     connect(pressAtServer_, &QTimer::timeout, this, &OptionsWindow::takeActivationBack);
 
     Form_Load(main);
