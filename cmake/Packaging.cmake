@@ -47,10 +47,7 @@ endif()
 # and the AppStream metainfo.
 if(UNIX AND NOT APPLE)
   # The theme's PNG images are the icon file's own two images, written out at build time by a small
-  # Qt tool, so that the desktop shows the same icon as the program's windows.
-  add_executable(tallix-icon-png tools/icon-png/icon_png.cpp)
-  target_link_libraries(tallix-icon-png PRIVATE Qt6::Gui tallix_build_options)
-
+  # Qt tool (tools/icon-png), so that the desktop shows the same icon as the program's windows.
   set(TALLIX_ICON_THEME_DIR "${PROJECT_BINARY_DIR}/share/icons/hicolor")
   set(_tallix_icons "")
   foreach(size 24 48)

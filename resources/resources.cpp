@@ -6,12 +6,14 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QPixmap>
 #include <QResource>
 #include <QtEndian>
 
 #include <array>
 #include <optional>
+#include <utility>
 
 namespace tallix {
 
@@ -35,6 +37,39 @@ quint16 u16(const QByteArray& data, qsizetype at) {
 }
 quint32 u32(const QByteArray& data, qsizetype at) {
     return qFromLittleEndian<quint32>(data.constData() + at);
+}
+qint32 s32(const QByteArray& data, qsizetype at) {
+    return qFromLittleEndian<qint32>(data.constData() + at);
+}
+
+// An uncompressed 24-bit bottom-up bitmap (what the program's backgrounds are) copied row by row,
+// without the general reader's per-pixel work; anything else gives a null image.
+QImage readPlainBitmap(const QByteArray& data) {
+    constexpr qsizetype kInfo = 14;
+    if (data.size() < kInfo + 40 || u16(data, 0) != 0x4D42 || u32(data, kInfo) != 40 ||
+        u16(data, kInfo + 12) != 1 || u16(data, kInfo + 14) != 24 || u32(data, kInfo + 16) != 0)
+        return {};
+    const qint32 width = s32(data, kInfo + 4);
+    const qint32 height = s32(data, kInfo + 8);
+    const qsizetype pixels = u32(data, 10);
+    if (width <= 0 || width > 4096 || height <= 0 || height > 4096 || pixels < kInfo + 40) return {};
+    const qsizetype rowBytes = (qsizetype(width) * 3 + 3) / 4 * 4;
+    if (pixels > data.size() || (data.size() - pixels) / rowBytes < height) return {};
+    // In the pixmaps' own format, so that making the pixmap converts nothing.
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull()) return {};
+    for (int y = 0; y < height; ++y) {
+        const auto* bgr =
+            reinterpret_cast<const uchar*>(data.constData() + pixels + (height - 1 - y) * rowBytes);
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x, bgr += 3)
+            line[x] = qRgb(bgr[2], bgr[1], bgr[0]);
+    }
+    const qint32 dotsX = s32(data, kInfo + 24);
+    const qint32 dotsY = s32(data, kInfo + 28);
+    if (dotsX > 0) image.setDotsPerMeterX(dotsX);
+    if (dotsY > 0) image.setDotsPerMeterY(dotsY);
+    return image;
 }
 
 // Reads the first image of a CUR file, which must be a 1-bit XOR/AND pair, into Qt's bitmap/mask
@@ -232,6 +267,19 @@ QCursor SpecialPointer() {
     const std::optional<MonoCursor> cursor = parseMonoCursor(file.readAll());
     if (!cursor) return QCursor(Qt::ArrowCursor);
     return QCursor(cursor->bitmap, cursor->mask, cursor->hotSpot.x(), cursor->hotSpot.y());
+}
+
+QPixmap LoadBitmap(const QString& path) {
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        QImage image = readPlainBitmap(file.readAll());
+        if (!image.isNull()) return QPixmap::fromImage(std::move(image));
+    }
+    QImageReader reader(path, "bmp");
+    reader.setAutoDetectImageFormat(false);
+    QImage image = reader.read();
+    if (image.isNull()) return QPixmap(path);
+    return QPixmap::fromImage(std::move(image));
 }
 
 QIcon ProgramIcon() {

@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QFont>
 #include <QIcon>
+#include <QPixmap>
 
 namespace tallix {
 
@@ -27,6 +28,13 @@ QFont ShownFont(const QString& face, double points, bool bold = false);
 // the screen on Windows; other window systems cannot invert under a cursor and get it white.
 // Falls back to the standard arrow should the cursor file be unreadable.
 QCursor SpecialPointer();
+
+// The Windows bitmap at `path` as a pixmap. An uncompressed 24-bit bitmap is copied row by row into
+// the pixmap's own format; any other is read by Qt's built-in BMP reader straight away, and a file
+// that isn't a bitmap the usual way. Qt's usual route (QPixmap(path)) first asks every image format
+// plugin whether it reads ".bmp", loading each plugin library (and libjpeg) to do so; the pixels come
+// out the same on every route.
+QPixmap LoadBitmap(const QString& path);
 
 // The program's icon with the 24 and 48 pixel images of its icon file.
 QIcon ProgramIcon();

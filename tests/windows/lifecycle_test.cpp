@@ -2,7 +2,6 @@
 #include "tests/support/test_main.h"
 #include "tests/windows/main_window_run.h"
 #include "windows/forms/form.h"
-#include "windows/main/main_window_definition.h"
 
 #include <QAbstractButton>
 
@@ -47,7 +46,7 @@ private slots:
         main.installEventFilter(&returning);
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        QCOMPARE(main.MousePointer(), kSpecialPointer);
+        QCOMPARE(main.MousePointer(), PointerCode::Special);
     }
 };
 

@@ -3,10 +3,10 @@
 #include "tests/support/test_main.h"
 #include "tests/windows/main_window_run.h"
 #include "windows/forms/form.h"
-#include "windows/main/picture_box.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QMetaEnum>
 #include <QProcess>
 
 using namespace tallix;
@@ -55,10 +55,16 @@ private slots:
         QFETCH(QString, colour);
         const QPoint place(x.toInt(), y.toInt());
         MainWindowRun run;
-        const QImage image = run.Start().grab().toImage().convertToFormat(QImage::Format_RGB32);
+        MainWindow& main = run.Start();
+        const QImage image = main.grab().toImage().convertToFormat(QImage::Format_RGB32);
         const int scale = qRound(image.devicePixelRatio());
         QCOMPARE(image.size(), QSize(216, 254) * scale);
-        const QString plain = colour != "style" ? colour : image.pixelColor(place * scale).name();
+        bool named = false;
+        const int role = QMetaEnum::fromType<QPalette::ColorRole>().keyToValue(qPrintable(colour), &named);
+        const QString plain = colour == "style" ? image.pixelColor(place * scale).name()
+                              : named
+                                  ? main.palette().color(QPalette::Active, QPalette::ColorRole(role)).name()
+                                  : colour;
         for (int dx = 0; dx < scale; ++dx)
             for (int dy = 0; dy < scale; ++dy)
                 QCOMPARE(image.pixelColor(place * scale + QPoint(dx, dy)).name(), plain);

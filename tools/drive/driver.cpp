@@ -332,7 +332,7 @@ Driver::Answer Driver::title() {
 Driver::Answer Driver::pointer() {
     auto* main = dynamic_cast<MainWindow*>(requireWindow(kMainWindow));
     if (!main) return std::nullopt;
-    return QString::number(main->MousePointer());
+    return QString::number(static_cast<int>(main->MousePointer()));
 }
 
 Driver::Answer Driver::left() {

@@ -14,9 +14,12 @@ inline constexpr float kWelcomeLeftOfMain = 700;
 inline constexpr float kOptionsRightOfMain = 600;
 inline constexpr float kOptionsBelowMain = 500;
 
+class ExperienceWindow;
 class Form;
 class MessageBoxes;
+class OptionsWindow;
 class SettingsStore;
+class WelcomeWindow;
 
 // The three windows beside the calculator: welcome, options and experience calculator. Each is a single
 // instance created on first use, shown without modality and without an owner window; closing one
@@ -39,12 +42,18 @@ public:
     // Opens the experience calculator, or brings it to the front with its texts as they are.
     void ShowExperience();
 
+    // Closes the options window, if open, as its "OK" does: the boxes are written back.
+    void CloseOptions();
+    // Closes every open window here as the user would: the options window as CloseOptions does, the
+    // others with their close controls.
+    void CloseAll();
+
 private:
     SettingsStore& store_;
     MessageBoxes& boxes_;
-    std::unique_ptr<Form> welcome_;
-    std::unique_ptr<Form> options_;
-    std::unique_ptr<Form> experience_;
+    std::unique_ptr<WelcomeWindow> welcome_;
+    std::unique_ptr<OptionsWindow> options_;
+    std::unique_ptr<ExperienceWindow> experience_;
 };
 
 } // namespace tallix

@@ -3,7 +3,6 @@
 #include "engine/number_text.h"
 #include "platform/window_hints.h"
 #include "settings/settings.h"
-#include "windows/companions/companion_controls.h"
 #include "windows/companions/companions.h"
 #include "windows/forms/control_table.h"
 
@@ -13,10 +12,16 @@
 #include <QTimer>
 
 #include <array>
+#include <chrono>
 
 namespace tallix {
 
 namespace {
+
+// How often the X server is asked again while the click that took the activation away is held there:
+// the window comes back within a frame of the release, too soon for anyone to see a wait, and the
+// asking costs next to nothing meanwhile.
+constexpr std::chrono::milliseconds kPressAtServerPoll{10};
 
 // Check2 and Check3 are wider than the client area and cut off at its right edge, as they always were.
 // clang-format off
@@ -54,7 +59,7 @@ OptionsWindow::OptionsWindow(SettingsStore& store, const Form& main)
             &OptionsWindow::Okay_Click);
     pressAtServer_ = new QTimer(this);
     pressAtServer_->setSingleShot(true);
-    pressAtServer_->setInterval(10);
+    pressAtServer_->setInterval(kPressAtServerPoll);
     connect(pressAtServer_, &QTimer::timeout, this, &OptionsWindow::takeActivationBack);
 
     Form_Load(main);
@@ -78,7 +83,7 @@ void OptionsWindow::changeEvent(QEvent* event) {
     // same, it comes straight back, or nothing might be left on screen to close it with.
     if (event->type() == QEvent::WindowStateChange && isMinimized())
         QTimer::singleShot(0, this, [this] {
-            if (isVisible() && isMinimized() && !okayClosing_) ShowInFront(*this);
+            if (isVisible() && isMinimized() && !okayClosing_) ShowInFront();
         });
 }
 
@@ -117,7 +122,7 @@ void OptionsWindow::takeActivationBack() {
     // window manager may still carry this out during the next click: the keys keep that press.
     if (QGuiApplication::mouseButtons() != Qt::NoButton) return qApp->installEventFilter(this);
     if (PointerButtonDownAtServer()) return pressAtServer_->start();
-    ShowInFront(*this);
+    ShowInFront();
 }
 
 void OptionsWindow::Form_Unload() {

@@ -34,11 +34,12 @@ private:
     void Okay_Click();
 
     SettingsStore& store_;
-    QCheckBox* specialPointerBox_; // Check1, the setting Value
-    QCheckBox* redButtonsBox_;     // Check2, RedBttns
-    QCheckBox* welcomeAtStartBox_; // Check3, ShowPopup
+    QCheckBox* specialPointerBox_ = nullptr; // Check1, the setting Value
+    QCheckBox* redButtonsBox_ = nullptr;     // Check2, RedBttns
+    QCheckBox* welcomeAtStartBox_ = nullptr; // Check3, ShowPopup
     bool okayClosing_ = false;
-    QTimer* pressAtServer_; // asks the X server again while the click that took the activation is down there
+    // Asks the X server again while the click that took the activation is down there.
+    QTimer* pressAtServer_ = nullptr;
 };
 
 } // namespace tallix

@@ -2,7 +2,6 @@
 
 #include "engine/number_text.h"
 #include "settings/settings.h"
-#include "windows/companions/companion_controls.h"
 #include "windows/forms/control_table.h"
 
 #include <QCloseEvent>
@@ -55,7 +54,7 @@ bool WelcomeWindow::eventFilter(QObject* watched, QEvent* event) {
     // Once the activation has settled; the welcome window has no taskbar entry to come back by.
     if (watched == main_ && event->type() == QEvent::WindowActivate && !main_->isEnabled())
         QTimer::singleShot(0, this, [this] {
-            if (isVisible()) ShowInFront(*this);
+            if (isVisible()) ShowInFront();
         });
     return Form::eventFilter(watched, event);
 }

@@ -8,21 +8,66 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
-#include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace tallix {
 
+namespace {
+
+// A sunken client edge as the classic desktop draws it: outer lines in button shadow at the top and left
+// and button highlight at the bottom and right, inner ones in dark shadow and 3D light. Those are the
+// same for a disabled box as for an enabled one, and in an inactive window: the colours of the active
+// group, not the washed-out ones that Qt keeps for disabled controls. Each line is a whole logical pixel,
+// as thick as the rest of the drawing at any scale.
+void drawSunkenEdge(QPainter& painter, QRect rect, const QPalette& palette) {
+    const std::pair<QPalette::ColorRole, QPalette::ColorRole> lines[] = {
+        {QPalette::Dark, QPalette::Light},
+        {QPalette::Shadow, QPalette::Midlight},
+    };
+    for (const auto& [topLeft, bottomRight] : lines) {
+        const QColor upper = palette.color(QPalette::Active, topLeft);
+        const QColor lower = palette.color(QPalette::Active, bottomRight);
+        painter.fillRect(rect.left(), rect.top(), rect.width() - 1, 1, upper);
+        painter.fillRect(rect.left(), rect.top(), 1, rect.height() - 1, upper);
+        painter.fillRect(rect.left(), rect.bottom(), rect.width(), 1, lower);
+        painter.fillRect(rect.right(), rect.top(), 1, rect.height(), lower);
+        rect.adjust(1, 1, -1, -1);
+    }
+}
+
+// Qt's Windows style, but for the text boxes' frame: that style draws its inner bottom and right lines
+// in the colour of the window behind (the calculator's dark red), and every line one device pixel thin
+// above scale 1.
+class ClassicLook : public QProxyStyle {
+public:
+    ClassicLook()
+        : QProxyStyle(QStyleFactory::create(QStringLiteral("Windows"))) {}
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element == PE_FrameLineEdit)
+            drawSunkenEdge(*painter, option->rect, option->palette);
+        else
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+};
+
+} // namespace
+
 QStyle* ClassicStyle() {
     static QPointer<QStyle> style;
     if (!style) {
-        style = QStyleFactory::create(QStringLiteral("Windows"));
-        if (style) style->setParent(qApp);
+        style = new ClassicLook;
+        style->setParent(qApp);
     }
     return style;
 }

@@ -84,8 +84,9 @@ struct FormDef {
 // the window keeps the program running, even as a tool window.
 void BuildForm(Form& form, const FormDef& definition, ControlFactory makeOwn = nullptr);
 
-// The classic style, which fills a control with exactly its palette colour, pressed or not. The
-// application owns it, so it outlives every control drawn in it.
+// The classic style, which fills a control with exactly its palette colour, pressed or not, and frames a
+// text box with the classic sunken edge in the palette's 3D colours. The application owns it, so it
+// outlives every control drawn in it.
 QStyle* ClassicStyle();
 
 // The child of `parent` named `name`, which its window's definition promises. One missing, or of

@@ -31,6 +31,17 @@ void Form::SetClientSize(int widthTwips, int heightTwips) {
     setFixedSize(TwipsToPixels(widthTwips), TwipsToPixels(heightTwips));
 }
 
+void Form::ShowInFront() {
+    // A window being shown for the first time comes up in front anyway; a minimised one comes back.
+    if (!isVisible()) {
+        show();
+    } else {
+        if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+        raise();
+    }
+    activateWindow();
+}
+
 void Form::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     // A position in twips that is not a whole number of pixels stays as it was set until the window

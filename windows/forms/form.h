@@ -25,6 +25,10 @@ public:
     // Fixed client area, in twips.
     void SetClientSize(int widthTwips, int heightTwips);
 
+    // Shows the window without modality, or brings it to the front if it is open; either way it becomes
+    // the active window, restored if it was minimised.
+    void ShowInFront();
+
 protected:
     void moveEvent(QMoveEvent* event) override;
     // Tells the window manager what the frame offers each time the window is about to be mapped.

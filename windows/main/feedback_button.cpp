@@ -18,7 +18,7 @@ FeedbackButton::FeedbackButton(QWidget* parent)
 
 void FeedbackButton::SetBackColor(std::uint32_t color) {
     backColor_ = color;
-    if (color & 0x80000000u) {
+    if (color & kSystemColor) {
         // A system colour follows the user's scheme: the inherited palette has it.
         setPalette(QPalette());
         return;

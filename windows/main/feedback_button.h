@@ -13,8 +13,10 @@ class FeedbackButton : public QPushButton {
     Q_OBJECT
 
 public:
-    static constexpr std::uint32_t kButtonFace = 0x8000000F; // system colour 15
-    static constexpr std::uint32_t kPressedRed = 0x00000080; // RGB 128, 0, 0 as 0x00BBGGRR
+    // A colour value with this bit set names a system colour of the user's scheme by its low byte.
+    static constexpr std::uint32_t kSystemColor = 0x80000000;
+    static constexpr std::uint32_t kButtonFace = kSystemColor | 15; // system colour 15, button face
+    static constexpr std::uint32_t kPressedRed = 0x00000080;        // RGB 128, 0, 0 as 0x00BBGGRR
 
     explicit FeedbackButton(QWidget* parent);
 

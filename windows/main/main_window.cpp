@@ -59,7 +59,7 @@ MainWindow::MainWindow(SettingsStore& store, MessageBoxes& boxes, Companions& co
     screen_ = RequireChild<QLineEdit>(*this, "Screen");
     display_ = RequireChild<QLineEdit>(*this, "Display");
 
-    setMousePointer(kSpecialPointer);
+    setMousePointer(PointerCode::Special);
     connectHandlers();
 }
 
@@ -101,14 +101,14 @@ void MainWindow::placeFromSettings() {
 }
 
 void MainWindow::readPointer() {
-    if (ReadDouble(store_, Setting::SpecialPointer) == 1) setMousePointer(kSpecialPointer);
-    if (ReadDouble(store_, Setting::SpecialPointer) == 0) setMousePointer(kDefaultPointer);
+    if (ReadDouble(store_, Setting::SpecialPointer) == 1) setMousePointer(PointerCode::Special);
+    if (ReadDouble(store_, Setting::SpecialPointer) == 0) setMousePointer(PointerCode::Default);
 }
 
-void MainWindow::setMousePointer(int code) {
+void MainWindow::setMousePointer(PointerCode code) {
     if (code == mousePointer_) return;
     mousePointer_ = code;
-    if (code == kSpecialPointer)
+    if (code == PointerCode::Special)
         setCursor(SpecialPointer());
     else
         unsetCursor();

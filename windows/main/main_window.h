@@ -14,6 +14,12 @@ class Companions;
 class MessageBoxes;
 class SettingsStore;
 
+// The window's mouse pointer, by the codes that the window definitions use.
+enum class PointerCode {
+    Default = 0,  // the platform's pointer
+    Special = 99, // the window's own cursor image
+};
+
 // The calculator window: a keypad under a one-line display. Its keys drive the engine, whose memory it
 // keeps in the settings store; its own steps load and save the options and the position.
 class MainWindow : public Form, public DisplayBoxes, public MemoryHost {
@@ -27,8 +33,7 @@ public:
     // the welcome window beside it.
     void Form_Load();
 
-    // The window's mouse pointer code: 99 its own pointer, 0 the platform's default.
-    int MousePointer() const { return mousePointer_; }
+    PointerCode MousePointer() const { return mousePointer_; }
 
     // DisplayBoxes
     void SetScreenText(std::string_view text) override;
@@ -47,7 +52,7 @@ private:
     void placeFromSettings();
     void readPointer();
     void readRedButtons();
-    void setMousePointer(int code);
+    void setMousePointer(PointerCode code);
 
     void Form_Activate();
     void Form_Unload();
@@ -62,7 +67,7 @@ private:
     SettingsMemoryStorage memory_;
     Calculator calculator_;
 
-    int mousePointer_ = -1;
+    PointerCode mousePointer_ = PointerCode::Default; // what a new window shows
     bool appWasActive_ = false; // the program held the active window before the event being handled
 
     QLineEdit* screen_ = nullptr;

@@ -13,8 +13,6 @@ namespace tallix {
 inline constexpr char kMainTitle[] = "Tallix - By Dorvik5150";
 inline constexpr char kMainTitleWithMemory[] = "Tallix - By Dorvik5150 (M)";
 inline constexpr std::uint32_t kMainBackColor = 0x00000080; // 0x00BBGGRR, dark red; lies under Picture1
-inline constexpr int kSpecialPointer = 99;                  // pointer codes
-inline constexpr int kDefaultPointer = 0;
 
 // An RGB colour value of the definitions, laid out as 0x00BBGGRR.
 inline QColor RgbColor(std::uint32_t value) {

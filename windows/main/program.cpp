@@ -2,7 +2,6 @@
 
 #include "settings/settings_store.h"
 #include "windows/companions/companions.h"
-#include "windows/companions/options_window.h"
 #include "windows/forms/message_boxes.h"
 #include "windows/main/main_window.h"
 
@@ -47,11 +46,11 @@ void Program::Start() {
 }
 
 void Program::Close() {
+    if (!companions_) return;
     // The options window first: while it is open it takes the activation back from the others.
-    if (auto* options = qobject_cast<OptionsWindow*>(OpenForm(u"Sett"))) options->Accept();
+    companions_->CloseOptions();
     if (main_ && main_->isVisible()) main_->close();
-    for (Form* window : OpenForms())
-        window->close();
+    companions_->CloseAll();
 }
 
 void Program::Finish() {
