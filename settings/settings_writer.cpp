@@ -72,24 +72,29 @@ std::vector<SaveFailure> SettingsWriter::Finish() {
     }
     pending_.clear();
     tried_ = made_;
+    told_ = false; // the next run hears of a failure that goes on
     return unsaved;
 }
 
 void SettingsWriter::run(std::stop_token stop) {
     std::unique_lock lock(mutex_);
     while (wake_.wait(lock, stop, [this] { return made_ > tried_ || again_; })) {
+        const std::uint64_t upTo = made_;
         const std::vector<SaveFailure> failures = save(lock);
         lock.unlock();
         for (const SaveFailure& failure : failures)
             onFailure_(failure);
         lock.lock();
+        // Ended once told, so that whoever waits for it finds the failure told.
+        tried_ = upTo;
+        ++saves_;
+        done_.notify_all();
     }
 }
 
 std::vector<SaveFailure> SettingsWriter::save(std::unique_lock<std::mutex>& lock) {
     again_ = false;
     ++begun_;
-    const std::uint64_t upTo = made_;
     const bool wholeAnew = failing_;
     std::vector<Group> groups; // the pending changes, by application
     for (const auto& [address, change] : pending_) {
@@ -111,7 +116,8 @@ std::vector<SaveFailure> SettingsWriter::save(std::unique_lock<std::mutex>& lock
             failed = true;
             lastReason_ = *reason;
             if (group.outcome.busy && !finishing_) again_ = true;
-            if (failing_ || finishing_) continue;
+            if (told_ || finishing_) continue;
+            told_ = true;
             toTell.push_back({backend_.Where(group.appName), {}, *reason});
             for (const auto& [address, text] : group.sent)
                 toTell.back().keys.push_back(std::get<2>(address));
@@ -134,10 +140,8 @@ std::vector<SaveFailure> SettingsWriter::save(std::unique_lock<std::mutex>& lock
         }
     }
     failing_ = failed;
+    told_ = told_ && failed;
     saving_.clear();
-    tried_ = upTo;
-    ++saves_;
-    done_.notify_all();
     return toTell;
 }
 

@@ -32,8 +32,8 @@ struct SaveFailure {
 // while it waited is tried again at once, for as long as it takes.
 class SettingsWriter {
 public:
-    // `onFailure` is called on the writer's thread for a failure that follows a success (or the start),
-    // except while Finish runs, whose caller hears of what failed.
+    // `onFailure` is called on the writer's thread for a failure that follows a success, or the start or
+    // the last Finish, except while Finish runs: its caller hears of what failed.
     SettingsWriter(const StoreBackend& backend, std::function<void(const SaveFailure&)> onFailure);
 
     // Hands changes of `appName`'s settings over to be saved together; each carries a value.
@@ -55,7 +55,8 @@ private:
         std::optional<StoredValue> madeOver;
     };
     void run(std::stop_token stop);
-    // Saves a copy of what is pending, with the lock released meanwhile; returns the failures to tell.
+    // Saves a copy of what is pending, with the lock released meanwhile, and applies the outcome; returns
+    // the failures to tell.
     std::vector<SaveFailure> save(std::unique_lock<std::mutex>& lock);
 
     const StoreBackend& backend_;
@@ -72,6 +73,7 @@ private:
     bool again_ = false;                           // what is pending is to be tried again now
     bool finishing_ = false;
     bool failing_ = false; // the last save failed
+    bool told_ = false;    // and its failure was told
     std::string lastReason_;
     std::jthread thread_; // last: it starts once the rest is ready, and is stopped and joined first
 };
