@@ -9,7 +9,6 @@ namespace {
 // The changes of one application that a save writes together.
 struct Group {
     std::string appName;
-    std::vector<std::pair<SettingAddress, std::string>> sent; // each change's address and text
     std::vector<KeyChange> changes;
     WriteOutcome outcome;
 };
@@ -58,9 +57,9 @@ std::vector<SaveFailure> SettingsWriter::Finish() {
     std::unique_lock lock(mutex_);
     if (!pending_.empty()) {
         finishing_ = again_ = true;
-        const std::uint64_t last = saves_ + (saving_.empty() ? 1 : 2); // after the save under way, a new one
+        const std::uint64_t fresh = begun_ + 1; // after any save under way, one begun from here
         wake_.notify_one();
-        done_.wait(lock, [&] { return saves_ >= last || pending_.empty(); });
+        done_.wait(lock, [&] { return saves_ >= fresh || pending_.empty(); });
         finishing_ = again_ = false;
     }
     std::vector<SaveFailure> unsaved;
@@ -99,8 +98,7 @@ std::vector<SaveFailure> SettingsWriter::save(std::unique_lock<std::mutex>& lock
     std::vector<Group> groups; // the pending changes, by application
     for (const auto& [address, change] : pending_) {
         const auto& [appName, section, key] = address;
-        if (groups.empty() || groups.back().appName != appName) groups.push_back({appName, {}, {}, {}});
-        groups.back().sent.emplace_back(address, change.value);
+        if (groups.empty() || groups.back().appName != appName) groups.push_back({appName, {}, {}});
         groups.back().changes.push_back({section, key, change.value, change.madeOver});
         saving_.emplace(address, change.value);
     }
@@ -119,15 +117,15 @@ std::vector<SaveFailure> SettingsWriter::save(std::unique_lock<std::mutex>& lock
             if (told_ || finishing_) continue;
             told_ = true;
             toTell.push_back({backend_.Where(group.appName), {}, *reason});
-            for (const auto& [address, text] : group.sent)
-                toTell.back().keys.push_back(std::get<2>(address));
+            for (const KeyChange& change : group.changes)
+                toTell.back().keys.push_back(change.key);
             continue;
         }
-        for (std::size_t i = 0; i < group.sent.size(); ++i) {
-            const auto& [address, text] = group.sent[i];
-            const auto now = pending_.find(address);
+        for (std::size_t i = 0; i < group.changes.size(); ++i) {
+            const KeyChange& sent = group.changes[i];
+            const auto now = pending_.find(SettingAddress(group.appName, sent.section, sent.key));
             if (now == pending_.end()) continue;
-            if (now->second.value == text && now->second.madeOver == group.changes[i].madeOver) {
+            if (now->second.value == *sent.value && now->second.madeOver == sent.madeOver) {
                 pending_.erase(now);
                 continue;
             }
@@ -135,8 +133,8 @@ std::vector<SaveFailure> SettingsWriter::save(std::unique_lock<std::mutex>& lock
             // comes after this save's text now in the store.
             const auto& superseded = group.outcome.superseded;
             if (std::find(superseded.begin(), superseded.end(), i) == superseded.end() &&
-                now->second.madeOver == group.changes[i].madeOver)
-                now->second.madeOver = StoredValue(text);
+                now->second.madeOver == sent.madeOver)
+                now->second.madeOver = sent.value;
         }
     }
     failing_ = failed;
