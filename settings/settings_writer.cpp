@@ -77,21 +77,12 @@ std::vector<SaveFailure> SettingsWriter::Finish() {
 
 void SettingsWriter::run(std::stop_token stop) {
     std::unique_lock lock(mutex_);
-    while (wake_.wait(lock, stop, [this] { return made_ > tried_ || again_; })) {
-        const std::uint64_t upTo = made_;
-        const std::vector<SaveFailure> failures = save(lock);
-        lock.unlock();
-        for (const SaveFailure& failure : failures)
-            onFailure_(failure);
-        lock.lock();
-        // Ended once told, so that whoever waits for it finds the failure told.
-        tried_ = upTo;
-        ++saves_;
-        done_.notify_all();
-    }
+    while (wake_.wait(lock, stop, [this] { return made_ > tried_ || again_; }))
+        save(lock);
 }
 
-std::vector<SaveFailure> SettingsWriter::save(std::unique_lock<std::mutex>& lock) {
+void SettingsWriter::save(std::unique_lock<std::mutex>& lock) {
+    const std::uint64_t upTo = made_;
     again_ = false;
     ++begun_;
     const bool wholeAnew = failing_;
@@ -107,7 +98,6 @@ std::vector<SaveFailure> SettingsWriter::save(std::unique_lock<std::mutex>& lock
         group.outcome = backend_.Write(group.appName, group.changes, wholeAnew);
     lock.lock();
 
-    std::vector<SaveFailure> toTell;
     bool failed = false;
     for (const Group& group : groups) {
         if (const auto& reason = group.outcome.failure) {
@@ -116,9 +106,10 @@ std::vector<SaveFailure> SettingsWriter::save(std::unique_lock<std::mutex>& lock
             if (group.outcome.busy && !finishing_) again_ = true;
             if (told_ || finishing_) continue;
             told_ = true;
-            toTell.push_back({backend_.Where(group.appName), {}, *reason});
+            SaveFailure failure{backend_.Where(group.appName), {}, *reason};
             for (const KeyChange& change : group.changes)
-                toTell.back().keys.push_back(change.key);
+                failure.keys.push_back(change.key);
+            onFailure_(failure); // before the save ends: whoever waits for it finds it told
             continue;
         }
         for (std::size_t i = 0; i < group.changes.size(); ++i) {
@@ -140,7 +131,9 @@ std::vector<SaveFailure> SettingsWriter::save(std::unique_lock<std::mutex>& lock
     failing_ = failed;
     told_ = told_ && failed;
     saving_.clear();
-    return toTell;
+    tried_ = upTo;
+    ++saves_;
+    done_.notify_all();
 }
 
 } // namespace tallix

@@ -32,8 +32,9 @@ struct SaveFailure {
 // while it waited is tried again at once, for as long as it takes.
 class SettingsWriter {
 public:
-    // `onFailure` is called on the writer's thread for a failure that follows a success, or the start or
-    // the last Finish, except while Finish runs: its caller hears of what failed.
+    // `onFailure` is called on the writer's thread, under its lock (so it must not call the writer), for a
+    // failure that follows a success, or the start or the last Finish, except while Finish runs: its
+    // caller hears of what failed.
     SettingsWriter(const StoreBackend& backend, std::function<void(const SaveFailure&)> onFailure);
 
     // Hands changes of `appName`'s settings over to be saved together; each carries a value.
@@ -55,9 +56,8 @@ private:
         std::optional<StoredValue> madeOver;
     };
     void run(std::stop_token stop);
-    // Saves a copy of what is pending, with the lock released meanwhile, and applies the outcome; returns
-    // the failures to tell.
-    std::vector<SaveFailure> save(std::unique_lock<std::mutex>& lock);
+    // Saves a copy of what is pending, with the lock released meanwhile, and applies the outcome.
+    void save(std::unique_lock<std::mutex>& lock);
 
     const StoreBackend& backend_;
     const std::function<void(const SaveFailure&)> onFailure_;

@@ -1,6 +1,7 @@
 #include "settings/ini_file/file_lock.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -11,15 +12,18 @@
 namespace tallix {
 namespace {
 
+constexpr std::chrono::milliseconds kPatience{5000};
+constexpr std::chrono::milliseconds kStep{20};
+
 bool sameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 } // namespace
 
-std::variant<LockedFile, FileFailure> LockStoreFile(const StorePlace& place, LockTiming timing) {
+std::variant<LockedFile, FileFailure> LockStoreFile(const StorePlace& place) {
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + timing.wait;
+    const auto deadline = Clock::now() + kPatience;
     const int folder = place.folder.Get();
     const char* name = place.name.c_str();
     constexpr int kOpen = O_RDWR | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
@@ -47,7 +51,7 @@ std::variant<LockedFile, FileFailure> LockStoreFile(const StorePlace& place, Loc
             if (errno != EWOULDBLOCK && errno != EINTR) return SystemFailure();
             if (Clock::now() >= deadline)
                 return FileFailure{EWOULDBLOCK, "Another program has kept it locked"};
-            std::this_thread::sleep_for(std::min<Clock::duration>(timing.step, deadline - Clock::now()));
+            std::this_thread::sleep_for(std::min<Clock::duration>(kStep, deadline - Clock::now()));
         }
         // The copy that held the lock may have put a new file in this one's place: lock that instead.
         struct stat now {};

@@ -2,17 +2,9 @@
 
 #include "settings/ini_file/store_place.h"
 
-#include <chrono>
 #include <variant>
 
 namespace tallix {
-
-// How long a save waits for another copy of the program to finish its own, in steps of at most `step`,
-// before it gives up and says that another program holds the file.
-struct LockTiming {
-    std::chrono::milliseconds wait{5000};
-    std::chrono::milliseconds step{20};
-};
 
 // The settings file, open for reading and writing and locked against every other copy of the program.
 // The lock is an flock of the file itself: the kernel ends it with its holder, so a copy that died
@@ -26,7 +18,8 @@ struct LockedFile {
 };
 
 // Opens and locks the file at the place, making an empty one where there is none, and waits in short
-// steps while another copy holds it. Anything but a regular file there is a failure; it is never opened.
-std::variant<LockedFile, FileFailure> LockStoreFile(const StorePlace& place, LockTiming timing);
+// steps while another copy holds it, for five seconds at most: then it fails, saying that another program
+// holds the file. Anything but a regular file there is a failure; it is never opened.
+std::variant<LockedFile, FileFailure> LockStoreFile(const StorePlace& place);
 
 } // namespace tallix

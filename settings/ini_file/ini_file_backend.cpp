@@ -60,7 +60,7 @@ public:
             }
             return out;
         };
-        if (const auto failure = EditStoreFile(Where(appName), edit, {.wholeAnew = wholeAnew}))
+        if (const auto failure = EditStoreFile(Where(appName), edit, wholeAnew))
             outcome = {failure->reason, failure->error == EWOULDBLOCK, {}};
         return outcome;
     }

@@ -219,14 +219,14 @@ std::variant<std::optional<QByteArray>, FileFailure> ReadStoreFile(const std::st
 
 std::optional<FileFailure> EditStoreFile(const std::string& path,
                                          const std::function<QByteArray(const QByteArray&)>& edit,
-                                         EditOptions options) {
+                                         bool wholeAnew) {
     auto found = FindStoreFile(path, true);
     if (auto* failure = std::get_if<FileFailure>(&found)) return *failure;
     const StorePlace& place = std::get<StorePlace>(found);
-    auto locked = LockStoreFile(place, options.timing);
+    auto locked = LockStoreFile(place);
     if (auto* failure = std::get_if<FileFailure>(&locked)) return *failure;
     const LockedFile& file = std::get<LockedFile>(locked);
-    auto failure = editLocked(place, file, edit, options.wholeAnew);
+    auto failure = editLocked(place, file, edit, wholeAnew);
     // A file made only to be locked goes again when nothing could be written into it.
     struct stat now {};
     if (file.created && fstat(file.file.Get(), &now) == 0 && now.st_size == 0 && now.st_nlink > 0)

@@ -19,13 +19,6 @@ inline constexpr long long kMaxStoreFileSize = 1 << 20;
 // or one that can't be read is a failure; reading never blocks on what it finds there.
 std::variant<std::optional<QByteArray>, FileFailure> ReadStoreFile(const std::string& path);
 
-struct EditOptions {
-    // Write and sync every byte, even when the edit changes nothing: after a failed save the system's
-    // cache may hold bytes that never reached the disk, and later syncs may not say so.
-    bool wholeAnew = false;
-    LockTiming timing{};
-};
-
 // Replaces the settings file's bytes with `edit` of them (of nothing when there is no file yet), under
 // the lock that copies of the program share, reading the file afresh under it. Every write is checked
 // and flushed to disk before the save counts as done, and a process killed at any moment leaves the old
@@ -33,9 +26,10 @@ struct EditOptions {
 // owner, group, mode, ACL and extended attributes, and a link stays a link; where a new file can't be given
 // all of them, or can't take the old one's place (another user's file, a hard link, a folder this user
 // can't write, a file mounted where it stands), the file is rewritten in place instead, in one write
-// that never makes it shorter.
+// that never makes it shorter. `wholeAnew` writes and syncs every byte even when the edit changes nothing:
+// after a failed save the system's cache may hold bytes that never reached the disk.
 std::optional<FileFailure> EditStoreFile(const std::string& path,
                                          const std::function<QByteArray(const QByteArray&)>& edit,
-                                         EditOptions options = {});
+                                         bool wholeAnew = false);
 
 } // namespace tallix

@@ -30,12 +30,9 @@ QString StoreFile() {
 // An edit of the store file that sets Top, under the lock.
 std::optional<tallix::FileFailure> SetTop(const char* value) {
     const tallix::ini::Change change{QStringLiteral("Top"), QString::fromLatin1(value)};
-    return tallix::EditStoreFile(
-        StoreFile().toStdString(),
-        [&](const QByteArray& file) {
-            return tallix::ini::Edited(file, QStringLiteral("Default Settings"), {&change, 1});
-        },
-        {.timing = {std::chrono::milliseconds(0), std::chrono::milliseconds(1)}});
+    return tallix::EditStoreFile(StoreFile().toStdString(), [&](const QByteArray& file) {
+        return tallix::ini::Edited(file, QStringLiteral("Default Settings"), {&change, 1});
+    });
 }
 
 // Through the program's own application name and section, so that the file above is theirs.
