@@ -77,7 +77,7 @@ std::vector<SaveFailure> SettingsWriter::Finish() {
 
 void SettingsWriter::run(std::stop_token stop) {
     std::unique_lock lock(mutex_);
-    while (wake_.wait(lock, stop, [this] { return made_ > tried_ || again_; }))
+    while (wake_.wait(lock, stop, [this] { return made_ > tried_ || again_; }) && !stop.stop_requested())
         save(lock);
 }
 
