@@ -79,7 +79,10 @@ class Session:
         self.spawn(["/usr/libexec/at-spi-bus-launcher"])
         self.spawn(["openbox", "--config-file", "/etc/xdg/openbox/rc.xml"])  # packaged, not the user's
         wait_for(lambda: self.property(self.root, "_NET_SUPPORTING_WM_CHECK"), "openbox")
-        self.settle()  # it announces itself before it handles requests
+        # The first key from XTest changes the keyboard the server reports, and openbox sets up its key
+        # bindings again: a key that came meanwhile (Alt+F4, say) would pass them by.
+        self.xdotool("key", "shift")
+        self.settle()
 
     def connect(self):
         from Xlib import display
@@ -122,38 +125,28 @@ class Session:
 
     def settle(self):
         """Returns once openbox has handled everything the X server had for it before this call (windows
-        to map, activate or restore): it answers a request for the frame extents of an unmanaged window by
-        setting them on it, in turn with the rest. The request goes again every half second: openbox has been
-        seen to leave one unhandled until another event came."""
+        to map, activate or restore, the keyboard changed): it answers a request for the frame extents of
+        a window it doesn't manage by setting them on it, in turn with the rest. The request goes again
+        every half second: openbox has been seen to leave one unhandled until another event came."""
         from Xlib import X, protocol
 
         marker = self.root.create_window(0, 0, 1, 1, 0, 0, X.InputOnly, X.CopyFromParent,
                                          event_mask=X.PropertyChangeMask)
-        extents = self.x.intern_atom("_NET_FRAME_EXTENTS")
         request = protocol.event.ClientMessage(window=marker, client_type=self.x.intern_atom(
             "_NET_REQUEST_FRAME_EXTENTS"), data=(32, [0] * 5))
-
-        def ask():
-            self.root.send_event(request, event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
-            self.x.flush()
-            return time.monotonic() + 0.5
+        asked = 0.0
 
         def answered():
-            nonlocal again
-            while self.x.pending_events():
-                event = self.x.next_event()
-                if event.type == X.PropertyNotify and event.window == marker and event.atom == extents:
-                    return True
-            if time.monotonic() > again:
-                again = ask()
-            return False
+            nonlocal asked
+            if time.monotonic() > asked + 0.5:
+                self.root.send_event(request, event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
+                self.x.flush()
+                asked = time.monotonic()
+            events = [self.x.next_event() for _ in range(self.x.pending_events())]
+            return any(event.type == X.PropertyNotify and event.window == marker for event in events)
 
-        again = ask()
-        try:
-            wait_for(answered, "openbox to answer")
-        finally:
-            marker.destroy()
-            self.x.flush()
+        wait_for(answered, "openbox to answer")
+        marker.destroy()
 
     def title(self, window):
         name = self.property(window, "_NET_WM_NAME")
