@@ -1,6 +1,7 @@
 """A desktop of its own for trying the real program as a user does. Everything is read as a user or a
 screen reader sees it (X geometry and hints, AT-SPI texts, screen pixels, the XFixes pointer, the settings
-file); input is XTest through xdotool; every wait polls with a deadline."""
+file); input is XTest through xdotool. Every wait is for an event, polled with a deadline that only a hung
+run reaches; what must not happen is checked once a round trip through openbox proves it had its chance."""
 
 import contextlib
 import json
@@ -20,25 +21,13 @@ class Unavailable(Exception):
     """No X server or compositor can start here."""
 
 
-def wait_for(probe, what, timeout=20.0):
+def wait_for(probe, what, timeout=60.0):
     deadline = time.monotonic() + timeout
     while not (value := probe()):
         if time.monotonic() > deadline:
             raise AssertionError(f"timed out waiting for {what}")
         time.sleep(0.02)
     return value
-
-
-def retried(action, probe, what, every=2.0, timeout=20.0):
-    """Repeats action while probe() is false: a busy X server drops input sent while a window maps."""
-    deadline = time.monotonic() + timeout
-    while True:
-        action()
-        try:
-            return wait_for(probe, what, timeout=min(every, max(0.1, deadline - time.monotonic())))
-        except AssertionError:
-            if time.monotonic() > deadline:
-                raise
 
 
 def start_xvfb(processes):
@@ -90,6 +79,10 @@ class Session:
         self.spawn(["/usr/libexec/at-spi-bus-launcher"])
         self.spawn(["openbox", "--config-file", "/etc/xdg/openbox/rc.xml"])  # packaged, not the user's
         wait_for(lambda: self.property(self.root, "_NET_SUPPORTING_WM_CHECK"), "openbox")
+        # The first key from XTest changes the keyboard the server reports, and openbox sets up its key
+        # bindings again: a key that came meanwhile (Alt+F4, say) would pass them by.
+        self.xdotool("key", "shift")
+        self.settle()
 
     def connect(self):
         from Xlib import display
@@ -130,6 +123,31 @@ class Session:
     def atoms(self, window, name):
         return [self.x.get_atom_name(a) for a in self.property(window, name) or []]
 
+    def settle(self):
+        """Returns once openbox has handled everything the X server had for it before this call (windows
+        to map, activate or restore, the keyboard changed): it answers a request for the frame extents of
+        a window it doesn't manage by setting them on it, in turn with the rest. The request goes again
+        every half second: openbox has been seen to leave one unhandled until another event came."""
+        from Xlib import X, protocol
+
+        marker = self.root.create_window(0, 0, 1, 1, 0, 0, X.InputOnly, X.CopyFromParent,
+                                         event_mask=X.PropertyChangeMask)
+        request = protocol.event.ClientMessage(window=marker, client_type=self.x.intern_atom(
+            "_NET_REQUEST_FRAME_EXTENTS"), data=(32, [0] * 5))
+        asked = 0.0
+
+        def answered():
+            nonlocal asked
+            if time.monotonic() > asked + 0.5:
+                self.root.send_event(request, event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
+                self.x.flush()
+                asked = time.monotonic()
+            events = [self.x.next_event() for _ in range(self.x.pending_events())]
+            return any(event.type == X.PropertyNotify and event.window == marker for event in events)
+
+        wait_for(answered, "openbox to answer")
+        marker.destroy()
+
     def title(self, window):
         name = self.property(window, "_NET_WM_NAME")
         return bytes(name).decode() if name else None
@@ -147,10 +165,14 @@ class Session:
                 return window
         return None
 
-    def framed(self, title, pid=None, timeout=20.0):
+    def mapped(self, title, pid=None, timeout=60.0):
+        """The window, once openbox has framed it and it is on the screen."""
+        from Xlib import X
+
         def find():
             window = self.window(title, pid)
-            return window if window and self.property(window, "_NET_FRAME_EXTENTS") else None
+            return window if (window and self.property(window, "_NET_FRAME_EXTENTS")
+                              and window.get_attributes().map_state == X.IsViewable) else None
 
         return wait_for(find, f"the window {title!r}", timeout)
 
@@ -158,12 +180,17 @@ class Session:
         active = self.property(self.root, "_NET_ACTIVE_WINDOW")
         return active[0] if active else None
 
+    def origin(self, window):
+        """Where the X server has the window's client area on the screen."""
+        corner = window.translate_coords(self.root, 0, 0)
+        return -corner.x, -corner.y
+
     def frame(self, window):
         """The outer edges of a window's frame: left, top, width, height."""
-        corner = window.translate_coords(self.root, 0, 0)
+        x, y = self.origin(window)
         size = window.get_geometry()
         left, right, top, bottom = self.property(window, "_NET_FRAME_EXTENTS") or (0, 0, 0, 0)
-        return (-corner.x - left, -corner.y - top, size.width + left + right, size.height + top + bottom)
+        return (x - left, y - top, size.width + left + right, size.height + top + bottom)
 
     def pixels(self, x, y, width, height):
         """Rows of (r, g, b) from the screen."""
@@ -222,7 +249,7 @@ class Compositor(Session):
             return None
 
         try:
-            env = wait_for(started, "sway", timeout=20)
+            env = wait_for(started, "sway")
         except AssertionError as timeout:
             raise Unavailable(str(timeout)) from None
         if user:  # XWayland admits its own user only
@@ -275,12 +302,21 @@ class Tallix:
         return self.window("Tallix - By Dorvik5150")
 
     def window(self, title):
-        return self.session.framed(title, self.process.pid)
+        return self.session.mapped(title, self.process.pid)
 
     def shown(self, title):
         return self.session.window(title, self.process.pid) is not None
 
-    def wait_exit(self, timeout=20.0):
+    def started(self):
+        """Whether the program is done starting: its last step is to catch the stop signals, as ps shows."""
+        try:
+            with open(f"/proc/{self.process.pid}/status") as status:
+                caught = next(line.split()[1] for line in status if line.startswith("SigCgt:"))
+        except (FileNotFoundError, StopIteration):
+            return False
+        return bool(int(caught, 16) >> (signal.SIGTERM - 1) & 1)
+
+    def wait_exit(self, timeout=60.0):
         try:
             return self.process.wait(timeout)
         except subprocess.TimeoutExpired:
@@ -315,27 +351,51 @@ class Tallix:
 
     # Through AT-SPI, as a screen reader
 
-    def control(self, window, name):
-        """A control of the window with the given title, by its accessible name."""
+    def top(self, window):
+        """The window with the given title, as the accessibility tree has it."""
         import pyatspi
 
         def find():
             app = next((app for app in pyatspi.Registry.getDesktop(0)
                         if app is not None and app.get_process_id() == self.process.pid), [])
-            top = next((top for top in app if top and top.name == window), None)
-            return top and pyatspi.findDescendant(top, lambda node: node and node.name == name)
+            return next((top for top in app if top and top.name == window), None)
+
+        return wait_for(find, f"{window!r} in the accessibility tree")
+
+    def control(self, window, name):
+        """A control of the window with the given title, by its accessible name."""
+        import pyatspi
+
+        def find():
+            top = self.top(window)
+            return pyatspi.findDescendant(top, lambda node: node and node.name == name)
 
         return wait_for(find, f"{name!r} in {window!r}")
 
     def text(self, window, name):
         return self.control(window, name).queryText().getText(0, -1)
 
-    def extents(self, window, name):
-        """Left, top, width and height of a control on the screen."""
+    def sensitive(self, window, name):
         import pyatspi
 
-        box = self.control(window, name).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        return box.x, box.y, box.width, box.height
+        return self.control(window, name).getState().contains(pyatspi.STATE_SENSITIVE)
+
+    def extents(self, window, name):
+        """Left, top, width and height of a control on the screen: its place in the window, where the X
+        server has the window (the program may not have heard yet where the window manager put it)."""
+        import pyatspi
+
+        def box(node):
+            extents = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            return extents.x, extents.y, extents.width, extents.height
+
+        top, control = self.top(window), self.control(window, name)
+        while True:  # both read against the same place of the window
+            before, inside = box(top), box(control)
+            if box(top) == before:
+                break
+        x, y = self.session.origin(self.window(window))
+        return x + inside[0] - before[0], y + inside[1] - before[1], inside[2], inside[3]
 
     def centre(self, window, name):
         x, y, width, height = self.extents(window, name)
