@@ -14,7 +14,8 @@ export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$work/runtime"
 old=$'[Default%20Settings]\nFrstMmery=No\nShowPopup=0\nMemoryValue=77777\nTheme=dark\n'
 torn() { LC_ALL=C grep -avxE '\[[^]]+\]|[A-Za-z0-9]+=[^=]*|' "$1"; }
-stored() { echo "print $*" | XDG_CONFIG_HOME=$home "$drive" 2>/dev/null | tr '\n' ' '; }
+# What the store holds; the run then saves its position, which clears what a killed save left.
+stored() { printf 'start\nprint %s\n' "$*" | XDG_CONFIG_HOME=$home "$drive" 2>/dev/null | tr '\n' ' '; }
 
 # CASE | CALL | LAYOUT (in the store's folder, with the store in $f) | M's NEW NUMBER
 # A hard link is rewritten in place; 123456 makes the file longer, 1 shorter.
@@ -50,6 +51,7 @@ while IFS='|' read -r name call layout number; do
     held=$([[ -e $gate.stalled ]] && echo "killed in $call" || echo "saved without a $call, then killed")
     bad=$(torn "$home/Tallix.exe.conf") && problems+=("torn lines: $bad")
     now=$(stored setting.MemoryValue setting.Theme setting.FrstMmery)
+    left=$(ls -A "$home" | grep tallix-new) && problems+=("left beside the store: $left")
     [[ $now == "setting.MemoryValue=77777 setting.Theme=dark setting.FrstMmery=No " ||
         $now == "setting.MemoryValue=$number setting.Theme=dark setting.FrstMmery=No " ]] ||
         problems+=("neither the old file nor the new one: $now")

@@ -1,5 +1,4 @@
 #include "settings/ini_file/ini_text.h"
-#include "settings/ini_file/store_file.h"
 #include "settings/platform_settings_store.h"
 #include "settings/settings.h"
 #include "tests/support/table_file.h"
@@ -25,14 +24,6 @@ QByteArray Unescaped(const QString& cell) {
 
 QString StoreFile() {
     return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Tallix.exe.conf");
-}
-
-// An edit of the store file that sets Top, under the lock.
-std::optional<tallix::FileFailure> SetTop(const char* value) {
-    const tallix::ini::Change change{QStringLiteral("Top"), QString::fromLatin1(value)};
-    return tallix::EditStoreFile(StoreFile().toStdString(), [&](const QByteArray& file) {
-        return tallix::ini::Edited(file, QStringLiteral("Default Settings"), {&change, 1});
-    });
 }
 
 // Through the program's own application name and section, so that the file above is theirs.
@@ -157,23 +148,6 @@ private slots:
         Save(store, "MemoryValue", "4"); // made over the 9
         store.Flush();
         QCOMPARE(QtRead("MemoryValue"), QVariant("4"));
-    }
-
-    // Only files named as the store names its new files are taken for what a killed copy left.
-    void leftoversOfOurOwnOnly() {
-        const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + u'/';
-        const QStringList ours{QStringLiteral(".Tallix.exe.conf.tallix-new-a1b2c3")};
-        const QStringList users{
-            QStringLiteral(".Tallix.exe.conf.tallix-new-a1b2c"),
-            QStringLiteral(".Tallix.exe.conf.tallix-new-A1B2C3"), QStringLiteral(".Tallix.exe.conf.backup"),
-            QStringLiteral(".Tallix.exe.conf.abcdef"), QStringLiteral("Tallix.exe.conf.lock.stale.mine")};
-        for (const QString& name : ours + users)
-            QVERIFY(QFile(folder + name).open(QIODevice::WriteOnly));
-        QVERIFY(!SetTop("1"));
-        for (const QString& name : ours)
-            QVERIFY2(!QFile::exists(folder + name), qPrintable(name));
-        for (const QString& name : users)
-            QVERIFY2(QFile::remove(folder + name), qPrintable(name));
     }
 };
 
