@@ -6,14 +6,8 @@
 set -uo pipefail
 drive=$(realpath "$1") shim=$(realpath "$2")
 source "$(dirname "$0")/../support/cases.sh"
-work=$(mktemp -d)
-pids=()
-trap 'kill -9 "${pids[@]}" 2>/dev/null; wait; umount "$work/race" 2>/dev/null; rm -rf "$work"' EXIT
-chmod 755 "$work"
-export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$work/runtime"
+scratch
 old=$'[Default%20Settings]\nFrstMmery=No\nShowPopup=0\nMemoryValue=77777\nTheme=dark\n'
-torn() { LC_ALL=C grep -avxE '\[[^]]+\]|[A-Za-z0-9]+=[^=]*|' "$1"; }
 # What the store holds; the run then saves its position, which clears what a killed save left.
 stored() { printf 'start\nprint %s\n' "$*" | XDG_CONFIG_HOME=$home "$drive" 2>/dev/null | tr '\n' ' '; }
 

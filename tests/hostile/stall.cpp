@@ -1,17 +1,13 @@
-// LD_PRELOAD shim for faults aimed at one step of a save of the settings file (the file itself, or a new
-// file beside it that is to take its place):
-//   STALL_IN=CALL     holds the process inside its first CALL for as long as the file STALL_GATE exists;
-//                     GATE.stalled appears once it is held (so that it holds the file's lock, or can be
-//                     killed right there)
-//   FAIL_IN=CALL      CALL fails without doing anything: the first fsync with EIO (a write-back error,
-//                     after which the bytes written since the last sync are lost to the disk while the
-//                     cache goes on showing them), every linkat with ENOENT (a kernel before 6.10
-//                     without /proc)
-//   SYNC_LOG=PATH     after each fsync that succeeds, PATH holds what the disk holds of the file synced
-//   WINDOW_LOG=PATH   each locking or writing CALL made on the process's first thread (the windows') is
-//                     added to PATH, a line each
-//   SLOW_FSYNC_MS=N   every fsync of the file takes N milliseconds more (a busy disk, a network home)
-// CALL is one of flock, write, fallocate, ftruncate, fsync, rename, linkat.
+// LD_PRELOAD shim for faults aimed at one step of a save of the settings file (or of the new file that is
+// to take its place). CALL is flock, write, fallocate, ftruncate, fsync, rename or linkat.
+//   STALL_IN=CALL    holds the process inside its first CALL while the file STALL_GATE exists, and makes
+//                    GATE.stalled once it is held (holding the lock, or there to be killed)
+//   FAIL_IN=CALL     the first fsync fails with EIO, as on a write-back error: the disk loses the bytes
+//                    written since the last sync, the cache still shows them; every linkat fails with
+//                    ENOENT, as on a kernel before 6.10 without /proc
+//   SYNC_LOG=PATH    after each fsync, PATH holds what the disk holds of the file synced
+//   WINDOW_CALLS=1   each CALL on the process's first thread, the windows', is told on standard error
+//   SLOW_FSYNC_MS=N  every fsync of the file takes N milliseconds longer (a busy disk, a network home)
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -46,18 +42,9 @@ bool isStoreFile(int fd) {
     return readlink(link, path, sizeof path - 1) > 0 && isStore(path);
 }
 
-void appendLine(const char* path, const char* line) {
-    const int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return;
-    static_cast<void>(write(fd, line, strlen(line)));
-    static_cast<void>(write(fd, "\n", 1));
-    close(fd);
-}
-
 // Called before each CALL on the settings file; true when the call is to fail.
 bool aim(const char* call) {
-    const char* windowLog = getenv("WINDOW_LOG");
-    if (windowLog && gettid() == getpid()) appendLine(windowLog, call);
+    if (getenv("WINDOW_CALLS") && gettid() == getpid()) fprintf(stderr, "on the window's thread: %s\n", call);
     const char* fail = getenv("FAIL_IN");
     if (fail && strcmp(fail, call) == 0 && (strcmp(call, "fsync") != 0 || !failed.exchange(true)))
         return true;
@@ -126,11 +113,6 @@ extern "C" {
 int flock(int fd, int operation) {
     if (!(operation & LOCK_UN) && isStoreFile(fd)) aim("flock");
     return real<int (*)(int, int)>("flock")(fd, operation);
-}
-
-int rename(const char* old, const char* name) {
-    if (isStore(name)) aim("rename");
-    return real<int (*)(const char*, const char*)>("rename")(old, name);
 }
 
 int renameat(int from, const char* old, int to, const char* name) {

@@ -4,7 +4,6 @@
 #include "tests/support/table_file.h"
 #include "tests/support/test_main.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSettings>
 
@@ -50,10 +49,7 @@ class StoreTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QDir(StoreFile()).removeRecursively();
-        QFile::remove(StoreFile());
-    }
+    void init() { QFile::remove(StoreFile()); }
 
     // Hand edits read back as written, even where Qt differs; a saved text reads back exactly, for Qt too.
     void handEditedValues_data() { AddTableRows(TABLES "hand_edited.txt", {"case", "file", "read", "qt"}); }
@@ -82,47 +78,6 @@ private slots:
         const tallix::ini::Change change{QStringLiteral("Top"), QStringLiteral("7")};
         QCOMPARE(tallix::ini::Edited(Unescaped(before), QStringLiteral("Default Settings"), {&change, 1}),
                  Unescaped(after));
-    }
-
-    // An unreadable store gives defaults. A failed save prints one line, tells the handler and is kept by
-    // this store alone until the store is writable again: the next save, or the end of the run, saves it.
-    void failedSaveKept_data() {
-        QTest::addColumn<bool>("flush");
-        QTest::newRow("saved with the next save") << false;
-        QTest::newRow("saved at the end of the run") << true;
-    }
-    void failedSaveKept() {
-        QFETCH(bool, flush);
-        QVERIFY(QDir().mkpath(StoreFile())); // a folder in place of the file
-        std::ostringstream errors;
-        PlatformSettingsStore store(errors);
-        int problems = 0;
-        store.SetProblemHandler([&](const tallix::StoreProblem& problem) {
-            ++problems;
-            QCOMPARE(problem.where, StoreFile().toStdString());
-            QVERIFY(!problem.reason.empty());
-        });
-        std::ostringstream otherErrors;
-        PlatformSettingsStore other(otherErrors);
-        QCOMPARE(Get(store, "Top"), "<default>");
-        Save(store, "Top", "123");
-        store.WaitUntilTried();
-        QCoreApplication::processEvents(); // the save's failure is told on this thread
-        QCOMPARE(problems, 2);             // the read, then the save
-        QCOMPARE(Get(store, "Top"), "123");
-        QCOMPARE(Get(other, "Top"), "<default>");
-
-        init();
-        if (flush) {
-            store.Flush();
-        } else {
-            Save(store, "Left", "7");
-            store.WaitUntilTried();
-            QCOMPARE(Get(other, "Left"), "7");
-        }
-        QCOMPARE(Get(other, "Top"), "123");
-        QCoreApplication::processEvents();
-        QCOMPARE(problems, 2);
     }
 
     // A save waits for the lock beside the caller, and never writes over what another copy saved after

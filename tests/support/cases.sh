@@ -25,3 +25,15 @@ await() {
     for ((i = 0; i < 6000; i++)); do "$@" 2>/dev/null && return 0 || sleep 0.01; done
     return 1
 }
+
+# scratch: a folder $work for a script's stores (removed at its exit, with every process in $pids killed and
+# what it mounted in $work/race undone), and Qt's runtime folder in it.
+scratch() {
+    work=$(mktemp -d) pids=()
+    trap 'kill -9 "${pids[@]}" 2>/dev/null; wait; umount "$work/race" 2>/dev/null; rm -rf "$work"' EXIT
+    chmod 755 "$work" && mkdir -m 700 "$work/runtime"
+    export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
+}
+
+# torn FILE: the lines of a settings file that are neither a section, a key=value line nor blank.
+torn() { LC_ALL=C grep -avxE '\[[^]]+\]|[A-Za-z0-9]+=[^=]*|' "$1"; }

@@ -4,7 +4,6 @@
 #include "settings/settings_store.h"
 
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -34,11 +33,6 @@ public:
         }
     }
 
-    // What is stored under a key of the program's application and section; nothing when absent.
-    std::optional<std::string> Stored(std::string_view key) const {
-        const auto it = values_.find(Address(kAppName, kSection, key));
-        return it == values_.end() ? std::nullopt : std::optional(it->second);
-    }
     // Puts a text in place as if an earlier run (or an outside edit) had stored it; not logged.
     void Seed(std::string_view key, std::string_view text) {
         values_[Address(kAppName, kSection, key)] = std::string(text);

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 
-#include <functional>
 
 // The program over an in-memory store, and the stand-ins the window tests put around it.
 namespace tallix {
@@ -49,30 +48,6 @@ public:
 
 private:
     bool reported_ = false;
-};
-
-// A store whose every save fails, as on a full disk, telling its problem handler each time.
-class FullStore : public FakeSettingsStore {
-public:
-    void SaveSettings(std::string_view, std::string_view, std::span<const KeyText>) override {
-        if (handler_) handler_({"/home/user/.config/Tallix.exe.conf", "No space left on device", true});
-    }
-    void SetProblemHandler(std::function<void(const StoreProblem&)> handler) override {
-        handler_ = std::move(handler);
-    }
-
-private:
-    std::function<void(const StoreProblem&)> handler_;
-};
-
-// Records each box with the main window's title at the moment it showed.
-class RecordingBoxes : public MessageBoxes {
-public:
-    void Show(QWidget* parent, const QString& title, const QString& text, MessageIcon) override {
-        shown << title + ": " + text.section(QLatin1Char('\n'), 0, 1) + " | " +
-                     (parent ? parent->windowTitle() : "");
-    }
-    QStringList shown;
 };
 
 } // namespace tallix
