@@ -8,7 +8,6 @@
 
 #include <QApplication>
 
-
 // The program over an in-memory store, and the stand-ins the window tests put around it.
 namespace tallix {
 
