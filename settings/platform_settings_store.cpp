@@ -5,8 +5,11 @@
 namespace tallix {
 
 PlatformSettingsStore::PlatformSettingsStore(std::ostream& errors)
+    : PlatformSettingsStore(MakeStoreBackend(), errors) {}
+
+PlatformSettingsStore::PlatformSettingsStore(std::unique_ptr<StoreBackend> backend, std::ostream& errors)
     : errors_(errors)
-    , backend_(MakeStoreBackend())
+    , backend_(std::move(backend))
     , writer_(*backend_, [this](const SaveFailure& failure) {
         printUnsaved(failure);
         StoreProblem problem{failure.where, failure.reason, true};
@@ -22,10 +25,16 @@ PlatformSettingsStore::~PlatformSettingsStore() = default;
 
 std::string PlatformSettingsStore::GetSetting(std::string_view appName, std::string_view section,
                                               std::string_view key, std::string_view fallback) {
-    const auto stored = read(appName, section, {&key, 1});
-    const std::optional<StoredValue> value = stored ? std::optional(stored->front()) : std::nullopt;
-    if (auto unsaved = writer_.Unsaved(SettingAddress(appName, section, key), value)) return *unsaved;
-    return value && *value ? **value : std::string(fallback);
+    const SettingAddress address(appName, section, key);
+    for (;;) {
+        // Read again when one of this process's saves ended meanwhile: the change it saved is no longer
+        // unsaved, and the store may have been read before it was written.
+        const std::uint64_t readAfter = writer_.SavesEnded();
+        const auto stored = read(appName, section, {&key, 1});
+        const std::optional<StoredValue> value = stored ? std::optional(stored->front()) : std::nullopt;
+        if (auto unsaved = writer_.Unsaved(address, value)) return *unsaved;
+        if (writer_.SavesEnded() == readAfter) return value && *value ? **value : std::string(fallback);
+    }
 }
 
 void PlatformSettingsStore::SaveSettings(std::string_view appName, std::string_view section,
@@ -34,12 +43,15 @@ void PlatformSettingsStore::SaveSettings(std::string_view appName, std::string_v
     for (const KeyText& text : texts)
         keys.push_back(text.key);
     // What each key held when it changed, so that the writer never saves over a newer text of another copy.
-    const auto stored = read(appName, section, keys);
-    std::vector<KeyChange> changes;
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        changes.push_back({std::string(section), std::string(texts[i].key), std::string(texts[i].text),
-                           stored ? std::optional((*stored)[i]) : std::nullopt});
-    writer_.Hand(appName, std::move(changes));
+    for (;;) {
+        const std::uint64_t readAfter = writer_.SavesEnded();
+        const auto stored = read(appName, section, keys);
+        std::vector<KeyChange> changes;
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            changes.push_back({std::string(section), std::string(texts[i].key), std::string(texts[i].text),
+                               stored ? std::optional((*stored)[i]) : std::nullopt});
+        if (writer_.Hand(appName, std::move(changes), readAfter)) return;
+    }
 }
 
 void PlatformSettingsStore::Flush() {

@@ -27,6 +27,7 @@ namespace tallix {
 class PlatformSettingsStore : public SettingsStore {
 public:
     explicit PlatformSettingsStore(std::ostream& errors = std::cerr);
+    explicit PlatformSettingsStore(std::unique_ptr<StoreBackend> backend, std::ostream& errors = std::cerr);
     ~PlatformSettingsStore() override;
 
     std::string GetSetting(std::string_view appName, std::string_view section, std::string_view key,

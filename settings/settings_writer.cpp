@@ -20,15 +20,22 @@ SettingsWriter::SettingsWriter(const StoreBackend& backend, std::function<void(c
     , onFailure_(std::move(onFailure))
     , thread_([this](std::stop_token stop) { run(stop); }) {}
 
-void SettingsWriter::Hand(std::string_view appName, std::vector<KeyChange> changes) {
+std::uint64_t SettingsWriter::SavesEnded() const {
+    const std::lock_guard lock(mutex_);
+    return saves_;
+}
+
+bool SettingsWriter::Hand(std::string_view appName, std::vector<KeyChange> changes, std::uint64_t readAfter) {
     {
         const std::lock_guard lock(mutex_);
+        if (saves_ != readAfter) return false;
         for (KeyChange& change : changes)
             pending_[SettingAddress(appName, change.section, change.key)] =
                 Change{std::move(change.value).value_or(std::string()), std::move(change.madeOver)};
         made_ += changes.size();
     }
     wake_.notify_one();
+    return true;
 }
 
 std::optional<std::string> SettingsWriter::Unsaved(const SettingAddress& address,

@@ -37,8 +37,13 @@ public:
     // caller hears of what failed.
     SettingsWriter(const StoreBackend& backend, std::function<void(const SaveFailure&)> onFailure);
 
-    // Hands changes of `appName`'s settings over to be saved together; each carries a value.
-    void Hand(std::string_view appName, std::vector<KeyChange> changes);
+    // How many saves have ended: a read of the store begun after this many may miss what a save that ends
+    // meanwhile wrote, while that save's changes no longer count as unsaved.
+    std::uint64_t SavesEnded() const;
+    // Hands changes of `appName`'s settings over to be saved together; each carries a value, and what it
+    // was made over as read once `readAfter` saves had ended. Hands nothing and returns false when a save
+    // has ended since: what was read may be older than this process's own last save, so read it again.
+    bool Hand(std::string_view appName, std::vector<KeyChange> changes, std::uint64_t readAfter);
     // The text of this process's change of the key that is not saved yet. None when there is no such
     // change, or when the store now holds something else than when the change was made: another copy has
     // saved the key since, and its text is the newer. `stored` is what the store holds, if it could be read.

@@ -9,6 +9,11 @@
 
 #include <sys/file.h>
 
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <semaphore>
 #include <sstream>
 #include <string>
 
@@ -42,6 +47,53 @@ QVariant QtRead(const char* key) {
     QFile::copy(StoreFile(), path);
     return QSettings(path, QSettings::IniFormat).value(QStringLiteral("Default Settings/") + key);
 }
+
+// A store in memory whose saves wait for a read, and whose next read, once `straddle` is set, takes its
+// texts, lets the save under way end and only then returns them: a read begun before a save ends.
+class StraddledBackend : public tallix::StoreBackend {
+public:
+    PlatformSettingsStore* store = nullptr;
+    mutable std::atomic<bool> straddle = false;
+    mutable std::map<std::string, std::string> texts;
+
+    std::string Where(std::string_view) const override { return "memory"; }
+    std::variant<std::vector<tallix::StoredValue>, tallix::ReadFailure>
+    Read(std::string_view, std::string_view, std::span<const std::string_view> keys) const override {
+        std::vector<tallix::StoredValue> values;
+        {
+            const std::lock_guard lock(mutex_);
+            for (std::string_view key : keys)
+                values.push_back(texts.contains(std::string(key))
+                                     ? tallix::StoredValue(texts[std::string(key)])
+                                     : std::nullopt);
+        }
+        if (straddle.exchange(false)) {
+            released_.release();
+            store->WaitUntilTried();
+        }
+        return values;
+    }
+    tallix::WriteOutcome Write(std::string_view, const std::vector<tallix::KeyChange>& changes,
+                               bool) const override {
+        released_.acquire();
+        const std::lock_guard lock(mutex_);
+        tallix::WriteOutcome outcome;
+        for (std::size_t i = 0; i < changes.size(); ++i) {
+            const auto now =
+                texts.contains(changes[i].key) ? tallix::StoredValue(texts[changes[i].key]) : std::nullopt;
+            if (changes[i].madeOver && now != *changes[i].madeOver)
+                outcome.superseded.push_back(i);
+            else
+                texts[changes[i].key] = *changes[i].value;
+        }
+        released_.release(); // writes after the straddled one go on
+        return outcome;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    mutable std::counting_semaphore<> released_{0};
+};
 
 } // namespace
 
@@ -103,6 +155,27 @@ private slots:
         Save(store, "MemoryValue", "4"); // made over the 9
         store.Flush();
         QCOMPARE(QtRead("MemoryValue"), QVariant("4"));
+    }
+    // A read that begins before this copy's save of the key ends and returns after it still sees the
+    // change, whether it reads for the window or for the next change of the key.
+    void ownChangeSeenByAReadThatASaveOutlasts_data() {
+        QTest::addColumn<bool>("nextChange");
+        QTest::newRow("read for the window") << false;
+        QTest::newRow("read for the next change") << true;
+    }
+    void ownChangeSeenByAReadThatASaveOutlasts() {
+        QFETCH(bool, nextChange);
+        auto owned = std::make_unique<StraddledBackend>();
+        StraddledBackend& backend = *owned;
+        PlatformSettingsStore store(std::move(owned));
+        backend.store = &store;
+        Save(store, "MemoryValue", "3"); // its save waits for the straddled read
+        backend.straddle = true;
+        if (nextChange) Save(store, "MemoryValue", "4");
+        const QString expected = nextChange ? "4" : "3";
+        QCOMPARE(Get(store, "MemoryValue"), expected);
+        store.Flush();
+        QCOMPARE(QString::fromStdString(backend.texts["MemoryValue"]), expected);
     }
 };
 
