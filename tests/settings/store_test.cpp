@@ -10,9 +10,7 @@
 #include <sys/file.h>
 
 #include <atomic>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <semaphore>
 #include <sstream>
 #include <string>
@@ -48,51 +46,35 @@ QVariant QtRead(const char* key) {
     return QSettings(path, QSettings::IniFormat).value(QStringLiteral("Default Settings/") + key);
 }
 
-// A store in memory whose saves wait for a read, and whose next read, once `straddle` is set, takes its
-// texts, lets the save under way end and only then returns them: a read begun before a save ends.
+// The platform's store, whose saves wait for a read, and whose next read once `straddle` is set takes
+// its texts, lets the save under way end, and only then returns them: a read that a save outlasts.
 class StraddledBackend : public tallix::StoreBackend {
 public:
     PlatformSettingsStore* store = nullptr;
     mutable std::atomic<bool> straddle = false;
-    mutable std::map<std::string, std::string> texts;
 
-    std::string Where(std::string_view) const override { return "memory"; }
+    std::string Where(std::string_view appName) const override { return platform_->Where(appName); }
     std::variant<std::vector<tallix::StoredValue>, tallix::ReadFailure>
-    Read(std::string_view, std::string_view, std::span<const std::string_view> keys) const override {
-        std::vector<tallix::StoredValue> values;
-        {
-            const std::lock_guard lock(mutex_);
-            for (std::string_view key : keys)
-                values.push_back(texts.contains(std::string(key))
-                                     ? tallix::StoredValue(texts[std::string(key)])
-                                     : std::nullopt);
-        }
+    Read(std::string_view appName, std::string_view section,
+         std::span<const std::string_view> keys) const override {
+        auto values = platform_->Read(appName, section, keys);
         if (straddle.exchange(false)) {
-            released_.release();
+            saving_.release();
             store->WaitUntilTried();
         }
         return values;
     }
-    tallix::WriteOutcome Write(std::string_view, const std::vector<tallix::KeyChange>& changes,
-                               bool) const override {
-        released_.acquire();
-        const std::lock_guard lock(mutex_);
-        tallix::WriteOutcome outcome;
-        for (std::size_t i = 0; i < changes.size(); ++i) {
-            const auto now =
-                texts.contains(changes[i].key) ? tallix::StoredValue(texts[changes[i].key]) : std::nullopt;
-            if (changes[i].madeOver && now != *changes[i].madeOver)
-                outcome.superseded.push_back(i);
-            else
-                texts[changes[i].key] = *changes[i].value;
-        }
-        released_.release(); // writes after the straddled one go on
+    tallix::WriteOutcome Write(std::string_view appName, const std::vector<tallix::KeyChange>& changes,
+                               bool wholeAnew) const override {
+        saving_.acquire();
+        auto outcome = platform_->Write(appName, changes, wholeAnew);
+        saving_.release(); // the saves after the straddled one go on
         return outcome;
     }
 
 private:
-    mutable std::mutex mutex_;
-    mutable std::counting_semaphore<> released_{0};
+    std::unique_ptr<tallix::StoreBackend> platform_ = tallix::MakeStoreBackend();
+    mutable std::counting_semaphore<> saving_{0};
 };
 
 } // namespace
@@ -175,7 +157,7 @@ private slots:
         const QString expected = nextChange ? "4" : "3";
         QCOMPARE(Get(store, "MemoryValue"), expected);
         store.Flush();
-        QCOMPARE(QString::fromStdString(backend.texts["MemoryValue"]), expected);
+        QCOMPARE(QtRead("MemoryValue"), QVariant(expected));
     }
 };
 
