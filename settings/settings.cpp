@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -14,13 +15,13 @@ namespace tallix {
 namespace {
 
 constexpr std::array<SettingInfo, 7> kSettings{{
-    {Setting::MemoryValue, "MemoryValue", "0"},
-    {Setting::ShowMemoryTip, "FrstMmery", "Yes"},
-    {Setting::RedWhilePressed, "RedBttns", "1"},
-    {Setting::SpecialPointer, "Value", "1"},
-    {Setting::ShowWelcome, "ShowPopup", "1"},
-    {Setting::Top, "Top", "1000"},
-    {Setting::Left, "Left", "1000"},
+    {Setting::MemoryValue, "MemoryValue", "0", SettingType::Text},
+    {Setting::ShowMemoryTip, "FrstMmery", "Yes", SettingType::Text},
+    {Setting::RedWhilePressed, "RedBttns", "1", SettingType::Byte},
+    {Setting::SpecialPointer, "Value", "1", SettingType::Double},
+    {Setting::ShowWelcome, "ShowPopup", "1", SettingType::Text},
+    {Setting::Top, "Top", "1000", SettingType::Single},
+    {Setting::Left, "Left", "1000", SettingType::Single},
 }};
 
 // A whole number in [low, high], written as a number text the display could show. Only the text's value
@@ -80,13 +81,23 @@ void WriteTexts(SettingsStore& store, std::initializer_list<SettingText> texts) 
     store.SaveSettings(kAppName, kSection, keyed);
 }
 
-std::uint8_t ReadByte(SettingsStore& store, Setting setting) {
-    return static_cast<std::uint8_t>(
-        readConverted(store, setting, [](std::string_view text) { return wholeNumber(text, 0, 255); }));
-}
-
-double ReadDouble(SettingsStore& store, Setting setting) {
-    return readConverted(store, setting, [](std::string_view text) { return TextToNumber(text); });
+std::optional<bool> ReadSwitch(SettingsStore& store, Setting setting) {
+    switch (InfoOf(setting).type) {
+    case SettingType::Text:
+        return ReadText(store, setting) == "1";
+    case SettingType::Byte:
+        return readConverted(store, setting,
+                             [](std::string_view text) { return wholeNumber(text, 0, 255); }) == 1;
+    case SettingType::Double: {
+        const double value = readConverted(store, setting, TextToNumber);
+        if (value == 1 || value == 0) return value == 1;
+        return std::nullopt;
+    }
+    case SettingType::Single:
+        break;
+    }
+    assert(!"a position is not an on/off option");
+    return std::nullopt;
 }
 
 std::int16_t ReadCheckState(SettingsStore& store, Setting setting) {
@@ -95,6 +106,7 @@ std::int16_t ReadCheckState(SettingsStore& store, Setting setting) {
 }
 
 float ReadSingle(SettingsStore& store, Setting setting) {
+    assert(InfoOf(setting).type == SettingType::Single);
     return readConverted(store, setting, singleNumber);
 }
 

@@ -9,6 +9,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -22,7 +23,7 @@ private slots:
         AddTableRows(TABLES "typed_readers.txt", {"stored", "byte", "check", "real", "single"});
         const QString seven = QString(9999, u'0') + u'7'; // read as 7, however long
         QTest::newRow("10000 characters")
-            << seven << QString("7") << QString("1") << QString("7") << QString("7");
+            << seven << QString("off") << QString("1") << QString("neither") << QString("7");
     }
     void typedReaders() {
         QFETCH(QString, stored);
@@ -34,9 +35,12 @@ private slots:
         for (const Setting setting :
              {Setting::RedWhilePressed, Setting::ShowWelcome, Setting::SpecialPointer, Setting::Top})
             store.Seed(tallix::InfoOf(setting).key, stored.toStdString());
-        QCOMPARE(int(tallix::ReadByte(store, Setting::RedWhilePressed)), byte.toInt());
+        const auto named = [](std::optional<bool> on) {
+            return QString(on ? *on ? "on" : "off" : "neither");
+        };
+        QCOMPARE(named(tallix::ReadSwitch(store, Setting::RedWhilePressed)), byte);
         QCOMPARE(int(tallix::ReadCheckState(store, Setting::ShowWelcome)), check.toInt());
-        QCOMPARE(tallix::ReadDouble(store, Setting::SpecialPointer), real.toDouble());
+        QCOMPARE(named(tallix::ReadSwitch(store, Setting::SpecialPointer)), real);
         QCOMPARE(tallix::ReadSingle(store, Setting::Top), single.toFloat());
     }
 

@@ -86,7 +86,7 @@ void MainWindow::Form_Load() {
     show();
     // The engine's cleared state, and "0" on the screen once the window is up.
     calculator_.Load();
-    if (ReadText(store_, Setting::ShowWelcome) == "1")
+    if (ReadSwitch(store_, Setting::ShowWelcome) == true)
         companions_.ShowWelcome(this, Top() + kWelcomeBelowMain, Left() - kWelcomeLeftOfMain);
 }
 
@@ -101,8 +101,9 @@ void MainWindow::placeFromSettings() {
 }
 
 void MainWindow::readPointer() {
-    if (ReadDouble(store_, Setting::SpecialPointer) == 1) setMousePointer(PointerCode::Special);
-    if (ReadDouble(store_, Setting::SpecialPointer) == 0) setMousePointer(PointerCode::Default);
+    // Read twice, as each choice reads it afresh; a number other than 1 and 0 leaves the pointer as it is.
+    if (ReadSwitch(store_, Setting::SpecialPointer) == true) setMousePointer(PointerCode::Special);
+    if (ReadSwitch(store_, Setting::SpecialPointer) == false) setMousePointer(PointerCode::Default);
 }
 
 void MainWindow::setMousePointer(PointerCode code) {
@@ -115,7 +116,7 @@ void MainWindow::setMousePointer(PointerCode code) {
 }
 
 void MainWindow::readRedButtons() {
-    const bool red = ReadByte(store_, Setting::RedWhilePressed) == 1;
+    const bool red = ReadSwitch(store_, Setting::RedWhilePressed) == true;
     for (FeedbackButton* key : findChildren<FeedbackButton*>())
         key->SetRedWhilePressed(red);
 }
