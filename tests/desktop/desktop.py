@@ -307,15 +307,6 @@ class Tallix:
     def shown(self, title):
         return self.session.window(title, self.process.pid) is not None
 
-    def started(self):
-        """Whether the program is done starting: its last step is to catch the stop signals, as ps shows."""
-        try:
-            with open(f"/proc/{self.process.pid}/status") as status:
-                caught = next(line.split()[1] for line in status if line.startswith("SigCgt:"))
-        except (FileNotFoundError, StopIteration):
-            return False
-        return bool(int(caught, 16) >> (signal.SIGTERM - 1) & 1)
-
     def wait_exit(self, timeout=60.0):
         try:
             return self.process.wait(timeout)

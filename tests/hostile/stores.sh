@@ -9,14 +9,7 @@ shopt -s lastpipe # the checks below add their problems at the end of a pipe
 drive=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../support/cases.sh"
-work=$(mktemp -d)
-cleanup() {
-    findmnt -rno TARGET | grep "^$work/" | xargs -r umount # the full disk's
-    chmod -R u+rwx "$work" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-chmod 755 "$work"
+scratch
 
 f=Tallix.exe.conf
 usual() { printf '; kept as it is\n[Default%%20Settings]\nMemoryValue=7\nLeft=3000\nTheme=dark ; note\n' >$f; }

@@ -26,11 +26,12 @@ await() {
     return 1
 }
 
-# scratch: a folder $work for a script's stores (removed at its exit, with every process in $pids killed and
-# what it mounted in $work/race undone), and Qt's runtime folder in it.
+# scratch: a folder $work for a script's stores (removed at its exit, with every process in $pids killed,
+# what it mounted undone and what it closed opened), and Qt's runtime folder in it.
 scratch() {
     work=$(mktemp -d) pids=()
-    trap 'kill -9 "${pids[@]}" 2>/dev/null; wait; umount "$work/race" 2>/dev/null; rm -rf "$work"' EXIT
+    trap 'kill -9 "${pids[@]}" 2>/dev/null; wait; findmnt -rno TARGET | grep "^$work/" | xargs -r umount
+        chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"' EXIT
     chmod 755 "$work" && mkdir -m 700 "$work/runtime"
     export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/support/modal_watchdog.h"
+#include "tools/drive/modal_watchdog.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -14,7 +14,10 @@
         qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());                                         \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");         \
         QApplication app(argc, argv);                                                                        \
-        ModalWatchdog watchdog;                                                                              \
+        tallix::ModalWatchdog watchdog([](QWidget& modal) {                                                  \
+            QTest::qFail(qPrintable("unexpected modal window: " + modal.windowTitle()), __FILE__, __LINE__); \
+            modal.close();                                                                                   \
+        });                                                                                                  \
         TestObject test;                                                                                     \
         return QTest::qExec(&test, argc, argv);                                                              \
     }

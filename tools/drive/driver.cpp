@@ -87,11 +87,6 @@ Driver::Driver(Program& program, PlatformSettingsStore& store, QtMessageBoxes& b
                      {QStringLiteral("Top"), &Driver::windowTop}}
     , newWindowFocus_(std::make_unique<NewWindowFocus>()) {
     boxes.SetObserver([this](QMessageBox& box) { answerBox(box); });
-    // A modal window that bypasses the program's message-box wrapper would otherwise wait for a user
-    // forever; this only fires while some event loop runs, that is while such a window is up.
-    watchdog_.setInterval(1000);
-    QObject::connect(&watchdog_, &QTimer::timeout, [this] { checkForStuckModal(); });
-    watchdog_.start();
     qApp->installEventFilter(newWindowFocus_.get());
     QObject::connect(qApp, &QGuiApplication::focusWindowChanged,
                      [this](QWindow* window) { recordActivation(window); });
@@ -548,16 +543,12 @@ void Driver::answerBox(QMessageBox& box) {
         box.accept();
 }
 
-void Driver::checkForStuckModal() {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || modal != suspectModal_) {
-        suspectModal_ = modal;
-        return;
-    }
-    suspectModal_ = nullptr;
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) return answerBox(*box);
-    error(QStringLiteral("unexpected modal window: ") + modal->windowTitle());
-    modal->close();
+// A message box that bypasses the program's wrapper is answered all the same; any other modal window is
+// an error.
+void Driver::modalStuck(QWidget& modal) {
+    if (auto* box = qobject_cast<QMessageBox*>(&modal)) return answerBox(*box);
+    error(QStringLiteral("unexpected modal window: ") + modal.windowTitle());
+    modal.close();
 }
 
 // Output

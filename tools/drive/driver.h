@@ -1,12 +1,12 @@
 #pragma once
 
 #include "tools/drive/display_sync.h"
+#include "tools/drive/modal_watchdog.h"
 
 #include <QEvent>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 
 #include <initializer_list>
 #include <istream>
@@ -117,7 +117,7 @@ private:
     void mouseOver(QWidget& control, bool press, Qt::MouseButton button);
 
     void answerBox(QMessageBox& box);
-    void checkForStuckModal();
+    void modalStuck(QWidget& modal);
 
     void printLine(const QString& line);
     void error(const QString& message);
@@ -130,8 +130,7 @@ private:
     const std::map<QString, Query> queries_;
     const std::map<QString, ControlQuery> controlQueries_;
     const std::map<QString, WindowQuery> windowQueries_;
-    QTimer watchdog_;
-    QPointer<QWidget> suspectModal_;
+    ModalWatchdog watchdog_{[this](QWidget& modal) { modalStuck(modal); }};
     std::vector<QPointer<QWidget>> activated_; // the program's windows in the order they were last active
     std::unique_ptr<QObject> newWindowFocus_;
     int activations_ = 0; // changes of the active window so far
