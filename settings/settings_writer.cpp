@@ -1,6 +1,7 @@
 #include "settings/settings_writer.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace tallix {
@@ -106,6 +107,7 @@ void SettingsWriter::save(std::unique_lock<std::mutex>& lock) {
     lock.lock();
 
     bool failed = false;
+    std::optional<SaveFailure> toTell;
     for (const Group& group : groups) {
         if (const auto& reason = group.outcome.failure) {
             failed = true;
@@ -113,10 +115,9 @@ void SettingsWriter::save(std::unique_lock<std::mutex>& lock) {
             if (group.outcome.busy && !finishing_) again_ = true;
             if (told_ || finishing_) continue;
             told_ = true;
-            SaveFailure failure{backend_.Where(group.appName), {}, *reason};
+            toTell = SaveFailure{backend_.Where(group.appName), {}, *reason};
             for (const KeyChange& change : group.changes)
-                failure.keys.push_back(change.key);
-            onFailure_(failure); // before the save ends: whoever waits for it finds it told
+                toTell->keys.push_back(change.key);
             continue;
         }
         for (std::size_t i = 0; i < group.changes.size(); ++i) {
@@ -134,6 +135,13 @@ void SettingsWriter::save(std::unique_lock<std::mutex>& lock) {
                 now->second.madeOver == sent.madeOver)
                 now->second.madeOver = sent.value;
         }
+    }
+    if (toTell) {
+        // Told before the save ends, so that whoever waits for it finds it told; outside the lock, so that
+        // telling (a full pipe on standard error) never holds up a reader.
+        lock.unlock();
+        onFailure_(*toTell);
+        lock.lock();
     }
     failing_ = failed;
     told_ = told_ && failed;

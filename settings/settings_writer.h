@@ -32,9 +32,8 @@ struct SaveFailure {
 // while it waited is tried again at once, for as long as it takes.
 class SettingsWriter {
 public:
-    // `onFailure` is called on the writer's thread, under its lock (so it must not call the writer), for a
-    // failure that follows a success, or the start or the last Finish, except while Finish runs: its
-    // caller hears of what failed.
+    // `onFailure` is called on the writer's thread, before the failed save ends, for a failure that follows
+    // a success, or the start or the last Finish, except while Finish runs: its caller hears of what failed.
     SettingsWriter(const StoreBackend& backend, std::function<void(const SaveFailure&)> onFailure);
 
     // How many saves have ended: a read of the store begun after this many may miss what a save that ends

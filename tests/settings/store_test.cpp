@@ -11,8 +11,10 @@
 
 #include <atomic>
 #include <memory>
+#include <ostream>
 #include <semaphore>
 #include <sstream>
+#include <streambuf>
 #include <string>
 
 using tallix::PlatformSettingsStore;
@@ -52,6 +54,7 @@ class StraddledBackend : public tallix::StoreBackend {
 public:
     PlatformSettingsStore* store = nullptr;
     mutable std::atomic<bool> straddle = false;
+    bool failing = false; // every save fails at once
 
     std::string Where(std::string_view appName) const override { return platform_->Where(appName); }
     std::variant<std::vector<tallix::StoredValue>, tallix::ReadFailure>
@@ -66,6 +69,7 @@ public:
     }
     tallix::WriteOutcome Write(std::string_view appName, const std::vector<tallix::KeyChange>& changes,
                                bool wholeAnew) const override {
+        if (failing) return {"the disk is full", false, {}};
         saving_.acquire();
         auto outcome = platform_->Write(appName, changes, wholeAnew);
         saving_.release(); // the saves after the straddled one go on
@@ -75,6 +79,19 @@ public:
 private:
     std::unique_ptr<tallix::StoreBackend> platform_ = tallix::MakeStoreBackend();
     mutable std::counting_semaphore<> saving_{0};
+};
+
+// Standard error on a full pipe: the first character waits until let go.
+class StalledOutput : public std::streambuf {
+public:
+    std::binary_semaphore writing{0}, letGo{0};
+
+protected:
+    int overflow(int c) override {
+        if (!stalled_.exchange(true)) writing.release(), letGo.acquire();
+        return c;
+    }
+    std::atomic<bool> stalled_ = false;
 };
 
 } // namespace
@@ -158,6 +175,19 @@ private slots:
         QCOMPARE(Get(store, "MemoryValue"), expected);
         store.Flush();
         QCOMPARE(QtRead("MemoryValue"), QVariant(expected));
+    }
+    // Telling of a failed save never holds up the window's reads, however long standard error takes.
+    void readsAnswerWhileAFailureIsTold() {
+        auto backend = std::make_unique<StraddledBackend>();
+        backend->failing = true;
+        StalledOutput stalled;
+        std::ostream errors(&stalled);
+        PlatformSettingsStore store(std::move(backend), errors);
+        Save(store, "MemoryValue", "3");
+        stalled.writing.acquire();
+        QCOMPARE(Get(store, "MemoryValue"), "3");
+        stalled.letGo.release();
+        store.Flush();
     }
 };
 
