@@ -43,16 +43,6 @@ private slots:
         QTEST(QString::fromStdString(run.boxes.operatorText), "display");
         QTEST(QString::fromStdString(run.memory.log), "memory");
     }
-
-    // The settings file may hold any text as the memory: the screen keeps its first 28 characters whole.
-    void longMemoryCutBetweenCharacters() {
-        std::string stored;
-        for (int i = 0; i < 30; ++i)
-            stored += "\u00E9"; // two bytes each
-        Run run(stored);
-        QVERIFY(PressKeys(run.calc, "MR"));
-        QCOMPARE(QString::fromStdString(run.boxes.screen), QString(28, QChar(0xE9)));
-    }
 };
 
 QTEST_GUILESS_MAIN(CalculatorTest)
