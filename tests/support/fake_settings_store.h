@@ -7,19 +7,13 @@
 #include <string>
 #include <string_view>
 #include <tuple>
-#include <vector>
 
 namespace tallix {
 
 // A settings store kept in memory, for runs that must never touch the user's settings (the window tests,
-// the screenshot tool): it starts empty, as on a first run, and logs every write in order.
+// the screenshot tool): it starts empty, as on a first run.
 class FakeSettingsStore : public SettingsStore {
 public:
-    struct Access {
-        std::string key;
-        std::string text; // the text written
-    };
-
     std::string GetSetting(std::string_view appName, std::string_view section, std::string_view key,
                            std::string_view fallback) override {
         const auto it = values_.find(Address(appName, section, key));
@@ -27,25 +21,19 @@ public:
     }
     void SaveSettings(std::string_view appName, std::string_view section,
                       std::span<const KeyText> texts) override {
-        for (const KeyText& text : texts) {
+        for (const KeyText& text : texts)
             values_[Address(appName, section, text.key)] = std::string(text.text);
-            writes_.push_back({std::string(text.key), std::string(text.text)});
-        }
     }
 
-    // Puts a text in place as if an earlier run (or an outside edit) had stored it; not logged.
+    // Puts a text in place as if an earlier run (or an outside edit) had stored it.
     void Seed(std::string_view key, std::string_view text) {
         values_[Address(kAppName, kSection, key)] = std::string(text);
     }
-
-    // Every write since construction, oldest first.
-    const std::vector<Access>& Writes() const { return writes_; }
 
 private:
     using Address = std::tuple<std::string, std::string, std::string>; // application, section, key
 
     std::map<Address, std::string> values_;
-    std::vector<Access> writes_;
 };
 
 } // namespace tallix
