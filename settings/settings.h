@@ -62,7 +62,7 @@ void WriteTexts(SettingsStore& store, std::initializer_list<SettingText> texts);
 std::optional<bool> ReadSwitch(SettingsStore& store, Setting setting);
 // An on/off option as a check box shows it, whatever its type: an integral value 0..2.
 std::int16_t ReadCheckState(SettingsStore& store, Setting setting);
-// A Single setting.
+// A position, kept as a Single.
 float ReadSingle(SettingsStore& store, Setting setting);
 
 // The key's default as ReadSingle converts it.
