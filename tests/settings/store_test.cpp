@@ -88,7 +88,10 @@ public:
 
 protected:
     int overflow(int c) override {
-        if (!stalled_.exchange(true)) writing.release(), letGo.acquire();
+        if (!stalled_.exchange(true)) {
+            writing.release();
+            letGo.acquire();
+        }
         return c;
     }
     std::atomic<bool> stalled_ = false;
